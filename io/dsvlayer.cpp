@@ -1,0 +1,229 @@
+#include "io/dsvlayer.h"
+
+#include <QIODevice>
+
+#include <functional>
+
+bool DsvLayer::operator==(const DsvLayer &o) const
+{
+    return number == o.number && name == o.name && comment == o.comment && extraflag1 == o.extraflag1 &&
+           allcol == o.allcol && padcol == o.padcol && padvisible == o.padvisible && ncpadcol == o.ncpadcol &&
+           ncpadvisible == o.ncpadvisible && routecol == o.routecol && routevisible == o.routevisible &&
+           coppercol == o.coppercol && coppervisible == o.coppervisible && viacol == o.viacol &&
+           viavisible == o.viavisible && figurecol == o.figurecol && figurevisible == o.figurevisible &&
+           testptcol == o.testptcol && testptvisible == o.testptvisible && areacol == o.areacol &&
+           areavisible == o.areavisible && textcol == o.textcol && textvisible == o.textvisible &&
+           selectcol == o.selectcol && fillbrush == o.fillbrush && extraint1 == o.extraint1 &&
+           extraint2 == o.extraint2 && extraint3 == o.extraint3 && extraint4 == o.extraint4 &&
+           extraint5 == o.extraint5 && extraint6 == o.extraint6 && extraint7 == o.extraint7 &&
+           extraint8 == o.extraint8 && extraint9 == o.extraint9 && type == o.type &&
+           extraint10 == o.extraint10 && extraint11 == o.extraint11 && alphaval == o.alphaval &&
+           extraflag2 == o.extraflag2 && extraint12 == o.extraint12;
+}
+
+QDataStream &operator<<(QDataStream &s, const DsvLayer &l)
+{
+    s << l.number << l.name << l.comment;
+    s << l.allcol << l.padcol << l.ncpadcol << l.routecol << l.coppercol << l.viacol << l.figurecol
+      << l.testptcol << l.areacol << l.textcol << l.selectcol;
+    s << l.fillbrush << l.extraint1 << l.extraint2 << l.extraint3 << l.extraint4 << l.extraint5 << l.extraint6
+      << l.extraint7 << l.extraint8 << l.extraint9 << l.type << l.extraint10 << l.extraint11 << l.alphaval
+      << l.extraint12;
+    s << l.extraflag1 << l.extraflag2 << l.padvisible << l.ncpadvisible << l.routevisible << l.coppervisible
+      << l.viavisible << l.figurevisible << l.testptvisible << l.areavisible << l.textvisible;
+    return s;
+}
+
+QDataStream &operator>>(QDataStream &s, DsvLayer &l)
+{
+    s >> l.number >> l.name >> l.comment;
+    s >> l.allcol >> l.padcol >> l.ncpadcol >> l.routecol >> l.coppercol >> l.viacol >> l.figurecol >>
+        l.testptcol >> l.areacol >> l.textcol >> l.selectcol;
+    s >> l.fillbrush >> l.extraint1 >> l.extraint2 >> l.extraint3 >> l.extraint4 >> l.extraint5 >>
+        l.extraint6 >> l.extraint7 >> l.extraint8 >> l.extraint9 >> l.type >> l.extraint10 >> l.extraint11 >>
+        l.alphaval >> l.extraint12;
+    // QDataStream reads a bool byte as "not zero".
+    s >> l.extraflag1 >> l.extraflag2 >> l.padvisible >> l.ncpadvisible >> l.routevisible >>
+        l.coppervisible >> l.viavisible >> l.figurevisible >> l.testptvisible >> l.areavisible >>
+        l.textvisible;
+    return s;
+}
+
+namespace {
+
+// The toolkit's container-size codes (newer toolkits name them NullCode and ExtendedSize).
+constexpr quint32 NullSizeCode = 0xFFFFFFFFu;
+constexpr quint32 ExtendedSizeCode = 0xFFFFFFFEu;
+constexpr int ExtendedSizeVersion = 22; // Qt_6_7
+
+} // namespace
+
+QDataStream &operator<<(QDataStream &s, const QList<DsvLayer> &layers)
+{
+    const qint64 count = layers.size();
+    if (count < qint64(ExtendedSizeCode) || s.version() < ExtendedSizeVersion) {
+        s << quint32(count);
+    } else {
+        s << ExtendedSizeCode << count;
+    }
+    for (const DsvLayer &layer : layers)
+        s << layer;
+    return s;
+}
+
+QDataStream &operator>>(QDataStream &s, QList<DsvLayer> &layers)
+{
+    layers.clear();
+    quint32 first = 0;
+    s >> first;
+    if (s.status() != QDataStream::Ok)
+        return s;
+    qint64 count = first;
+    if (first == NullSizeCode) {
+        count = -1;
+    } else if (first == ExtendedSizeCode && s.version() >= ExtendedSizeVersion) {
+        s >> count;
+        if (s.status() != QDataStream::Ok)
+            return s;
+    }
+    if (count < 0) {
+        // Newer toolkits report SizeLimitExceeded here; 6.4 has no such status, and ReadCorruptData
+        // equally stops every later read.
+        s.setStatus(QDataStream::ReadCorruptData);
+        return s;
+    }
+    // No reserve: the count is untrusted; the loop ends at the first failed read.
+    for (qint64 i = 0; i < count; ++i) {
+        DsvLayer layer;
+        s >> layer;
+        if (s.status() != QDataStream::Ok) {
+            layers.clear();
+            break;
+        }
+        layers.append(layer);
+    }
+    return s;
+}
+
+namespace {
+
+using Setter = std::function<void(DsvLayer &, const QVariant &)>;
+
+struct FieldWord
+{
+    const char *word;
+    Setter set;
+};
+
+const QList<FieldWord> &fieldWords()
+{
+    static const QList<FieldWord> words = {
+        {"number", [](DsvLayer &l, const QVariant &v) { l.number = v.toInt(); }},
+        {"comment", [](DsvLayer &l, const QVariant &v) { l.comment = v.toString(); }},
+        {"allcol", [](DsvLayer &l, const QVariant &v) { l.allcol = v.value<QColor>(); }},
+        {"padcol", [](DsvLayer &l, const QVariant &v) { l.padcol = v.value<QColor>(); }},
+        {"ncpadcol", [](DsvLayer &l, const QVariant &v) { l.ncpadcol = v.value<QColor>(); }},
+        {"routecol", [](DsvLayer &l, const QVariant &v) { l.routecol = v.value<QColor>(); }},
+        {"coppercol", [](DsvLayer &l, const QVariant &v) { l.coppercol = v.value<QColor>(); }},
+        {"viacol", [](DsvLayer &l, const QVariant &v) { l.viacol = v.value<QColor>(); }},
+        {"figurecol", [](DsvLayer &l, const QVariant &v) { l.figurecol = v.value<QColor>(); }},
+        {"testptcol", [](DsvLayer &l, const QVariant &v) { l.testptcol = v.value<QColor>(); }},
+        {"areacol", [](DsvLayer &l, const QVariant &v) { l.areacol = v.value<QColor>(); }},
+        {"textcol", [](DsvLayer &l, const QVariant &v) { l.textcol = v.value<QColor>(); }},
+        {"selectcol", [](DsvLayer &l, const QVariant &v) { l.selectcol = v.value<QColor>(); }},
+        {"fillbrush", [](DsvLayer &l, const QVariant &v) { l.fillbrush = v.toInt(); }},
+        {"alphaval", [](DsvLayer &l, const QVariant &v) { l.alphaval = v.toInt(); }},
+        {"padvisible", [](DsvLayer &l, const QVariant &v) { l.padvisible = v.toBool(); }},
+        {"ncpadvisible", [](DsvLayer &l, const QVariant &v) { l.ncpadvisible = v.toBool(); }},
+        {"viavisible", [](DsvLayer &l, const QVariant &v) { l.viavisible = v.toBool(); }},
+        {"testptvisible", [](DsvLayer &l, const QVariant &v) { l.testptvisible = v.toBool(); }},
+        {"routevisible", [](DsvLayer &l, const QVariant &v) { l.routevisible = v.toBool(); }},
+        {"coppervisible", [](DsvLayer &l, const QVariant &v) { l.coppervisible = v.toBool(); }},
+        {"figurevisible", [](DsvLayer &l, const QVariant &v) { l.figurevisible = v.toBool(); }},
+        {"areavisible", [](DsvLayer &l, const QVariant &v) { l.areavisible = v.toBool(); }},
+        {"textvisible", [](DsvLayer &l, const QVariant &v) { l.textvisible = v.toBool(); }},
+        {"type", [](DsvLayer &l, const QVariant &v) { l.type = v.toInt(); }},
+    };
+    return words;
+}
+
+} // namespace
+
+QVariantMap layerListToMap(const QList<DsvLayer> &layers)
+{
+    QVariantMap map;
+    for (const DsvLayer &l : layers) {
+        const auto key = [&l](const char *format) { return QString::fromLatin1(format).arg(l.name); };
+        map.insert(key("%1_number"), int(l.number));
+        map.insert(key("%1_comment"), l.comment);
+        map.insert(key("%1_allcol"), l.allcol);
+        map.insert(key("%1_padcol"), l.padcol);
+        map.insert(key("%1_ncpadcol"), l.ncpadcol);
+        map.insert(key("%1_routecol"), l.routecol);
+        map.insert(key("%1_coppercol"), l.coppercol);
+        map.insert(key("%1_viacol"), l.viacol);
+        map.insert(key("%1_figurecol"), l.figurecol);
+        map.insert(key("%1_testptcol"), l.testptcol);
+        map.insert(key("%1_areacol"), l.areacol);
+        map.insert(key("%1_textcol"), l.textcol);
+        map.insert(key("%1_selectcol"), l.selectcol);
+        map.insert(key("%1_fillbrush"), int(l.fillbrush));
+        map.insert(key("%1_alphaval"), int(l.alphaval));
+        map.insert(key("%1_padvisible"), l.padvisible);
+        map.insert(key("%1_ncpadvisible"), l.ncpadvisible);
+        map.insert(key("%1_viavisible"), l.viavisible);
+        map.insert(key("%1_testptvisible"), l.testptvisible);
+        map.insert(key("%1_routevisible"), l.routevisible);
+        map.insert(key("%1_coppervisible"), l.coppervisible);
+        map.insert(key("%1_figurevisible"), l.figurevisible);
+        map.insert(key("%1_areavisible"), l.areavisible);
+        map.insert(key("%1_textvisible"), l.textvisible);
+        map.insert(key("%1_type"), int(l.type));
+    }
+    return map;
+}
+
+QList<DsvLayer> layerListFromMap(const QVariantMap &map)
+{
+    QList<DsvLayer> layers;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        const QString &key = it.key();
+        const qsizetype first = key.indexOf(QLatin1Char('_'));
+        const QString layerName = first < 0 ? key : key.left(first);
+        QString word;
+        if (first >= 0) {
+            const qsizetype second = key.indexOf(QLatin1Char('_'), first + 1);
+            word = second < 0 ? key.mid(first + 1) : key.mid(first + 1, second - first - 1);
+        }
+
+        DsvLayer *target = nullptr;
+        for (DsvLayer &l : layers) {
+            if (l.name == layerName) {
+                target = &l;
+                break;
+            }
+        }
+        if (!target) {
+            DsvLayer fresh;
+            fresh.name = layerName;
+            layers.append(fresh);
+            target = &layers.last();
+        }
+        for (const FieldWord &f : fieldWords()) {
+            if (word == QLatin1String(f.word)) {
+                f.set(*target, it.value());
+                break;
+            }
+        }
+    }
+    return layers;
+}
+
+void registerDsvLayerMetaTypes()
+{
+    qRegisterMetaType<DsvLayer>("DsvLayer");
+    qRegisterMetaType<QList<DsvLayer>>("QList<DsvLayer>");
+}
+
+// Signals, slots and QVariant may carry the list before anyone calls the function above.
+Q_CONSTRUCTOR_FUNCTION(registerDsvLayerMetaTypes)

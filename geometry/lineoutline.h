@@ -18,6 +18,7 @@ QPainterPath compute(const QPainterPath &path, Kind kind, int lineWidth, int pen
 } // namespace LineOutline
 
 // Remembers the last outline of one item; recomputes only when the path or a width changed.
+// The answer is always the one `LineOutline::compute` gives for the same arguments.
 class LineOutlineCache
 {
 public:

@@ -18,7 +18,7 @@ enum ItemType : int {
     PictureType = 7,       // QGraphicsPixmapItem::Type
 };
 
-static_assert(PictureType == QGraphicsPixmapItem::Type, "pictures are plain pixmap items");
+static_assert(int(PictureType) == int(QGraphicsPixmapItem::Type), "pictures are plain pixmap items");
 
 } // namespace Notes
 

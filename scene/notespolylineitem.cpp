@@ -1,0 +1,43 @@
+#include "scene/notespolylineitem.h"
+
+#include <QPainter>
+#include <QPen>
+
+NotesPolyLineItem::NotesPolyLineItem(const QPainterPath &path, const QColor &color, int width,
+                                     Qt::PenStyle style, QGraphicsItem *parent)
+    : QGraphicsPathItem(parent)
+    , m_color(color)
+    , m_width(width)
+    , m_style(style)
+{
+    setFlag(QGraphicsItem::ItemIsSelectable, true);
+    setFlag(QGraphicsItem::ItemIsMovable, true);
+    setPen(QPen(QBrush(m_color), m_width, m_style, Qt::RoundCap, Qt::RoundJoin));
+    setPath(path);
+}
+
+QRectF NotesPolyLineItem::boundingRect() const
+{
+    return path().boundingRect();
+}
+
+QPainterPath NotesPolyLineItem::shape() const
+{
+    return outlineCache.outline(path(), LineOutline::Kind::PolyLine, m_width, pen().width());
+}
+
+void NotesPolyLineItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    QPen myPen = pen();
+    myPen.setColor(m_color);
+    myPen.setWidth(m_width);
+    myPen.setStyle(m_style);
+    painter->setBrush(Qt::NoBrush);
+    if (isSelected()) {
+        painter->setPen(QPen(Qt::black, 0, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
+        painter->drawPath(shape());
+        return;
+    }
+    painter->setPen(myPen);
+    painter->drawPath(path());
+}

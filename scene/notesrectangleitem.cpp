@@ -1,0 +1,63 @@
+#include "scene/notesrectangleitem.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace {
+// Corner radius of a rectangle as stored: a negative size gives a negative radius, which
+// the painter path turns into square corners.
+double cornerRadius(const QRectF &r)
+{
+    return 0.25 * std::min(r.width(), r.height());
+}
+} // namespace
+
+NotesRectangleItem::NotesRectangleItem(const QRectF &rect, const QColor &color, int width, Qt::PenStyle style,
+                                       QGraphicsItem *parent)
+    : QGraphicsRectItem(parent)
+    , m_color(color)
+    , m_width(width)
+    , m_style(style)
+{
+    setFlag(QGraphicsItem::ItemIsSelectable, true);
+    setFlag(QGraphicsItem::ItemIsMovable, true);
+    setPen(QPen(QBrush(m_color), m_width, m_style, Qt::RoundCap, Qt::RoundJoin));
+    setRect(rect);
+}
+
+QRectF NotesRectangleItem::boundingRect() const
+{
+    const int h = m_width / 2;
+    return rect().adjusted(-h, -h, h, h);
+}
+
+QPainterPath NotesRectangleItem::shape() const
+{
+    const double h = m_width * 0.5;
+    const QRectF outer = rect().adjusted(-h, -h, h, h);
+    const QRectF inner = rect().adjusted(h, h, -h, -h);
+    QPainterPath path;
+    path.addRoundedRect(outer, cornerRadius(outer), cornerRadius(outer), Qt::AbsoluteSize);
+    path.closeSubpath();
+    path.addRoundedRect(inner, cornerRadius(inner), cornerRadius(inner), Qt::AbsoluteSize);
+    return path;
+}
+
+void NotesRectangleItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    QPen myPen = pen();
+    myPen.setColor(m_color);
+    myPen.setWidth(m_width);
+    myPen.setStyle(m_style);
+    painter->setBrush(Qt::NoBrush);
+    if (isSelected()) {
+        painter->setPen(QPen(Qt::black, 0, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
+        painter->drawPath(shape());
+        return;
+    }
+    painter->setPen(myPen);
+    const QRectF r = rect();
+    painter->drawRoundedRect(r, cornerRadius(r), cornerRadius(r), Qt::AbsoluteSize);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "scene/notesconstants.h"
+
+#include <QColor>
+#include <QFont>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QPen>
+#include <QPointF>
+
+class NotesArrow;
+class NotesCircleItem;
+class NotesLineItem;
+class NotesPolyLineItem;
+class NotesRectangleItem;
+class NotesTextItem;
+class QGraphicsLineItem;
+class QGraphicsPolygonItem;
+class QGraphicsTextItem;
+
+// The drawing surface of one note page. It turns mouse gestures into annotation items and
+// reports them through signals; it never touches the undo stack, the clipboard or the view.
+class NotesScene : public QGraphicsScene
+{
+    Q_OBJECT
+
+public:
+    explicit NotesScene(QObject *parent = nullptr);
+    ~NotesScene() override;
+
+    Mode_t mode() const { return m_mode; }
+
+    // Style of new items; colour and font also go to the first selected arrow or text item.
+    void setLineColor(const QColor &color);
+    void setTextColor(const QColor &color);
+    void setFont(const QFont &font);
+    void setLineWidth(int width);
+    void setLineStyle(Qt::PenStyle style);
+
+    QColor lineColor() const { return m_lineColor; }
+    int lineWidth() const { return m_lineWidth; }
+    Qt::PenStyle lineStyle() const { return m_lineStyle; }
+    QColor textColor() const { return m_textColor; }
+    QFont font() const { return m_font; }
+
+    // True when a selected item has this type number.
+    bool hasSelectedItemOfType(int type) const;
+
+    // True while "Copy Frame to Clip Board" waits for the next release.
+    bool isFrameCopyPending() const { return frameCopyPending; }
+
+public slots:
+    void setMode(Mode_t mode);
+    void editorLostFocus(NotesTextItem *item);
+    void spaceBarPressed();
+
+signals:
+    void textInserted(QGraphicsTextItem *item);
+    void itemSelected(QGraphicsItem *item);
+    void arrowInserted(NotesArrow *item);
+    void circleInserted(NotesCircleItem *item);
+    void rectangleInserted(NotesRectangleItem *item);
+    void polyLineInserted(NotesPolyLineItem *item);
+    void freehandLineInserted(NotesLineItem *item);
+    void copyToClipBoard();
+    void copyAllToClipBoard();
+    void setRubberBandSelection(QGraphicsView::DragMode mode);
+    void copyFromClipBoard(QPointF pos);
+    void itemMoved(QGraphicsItem *movedItem, QPointF movedFromPosition);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+
+private:
+    void showPageMenu(const QPoint &screenPos);
+    void placeText(const QPointF &pos);
+    void dropGesture();
+    void discard(QGraphicsItem *item);
+
+    Mode_t m_mode = SelectMove;
+    QColor m_lineColor = Qt::black;
+    int m_lineWidth = 3;
+    Qt::PenStyle m_lineStyle = Qt::SolidLine;
+    QColor m_textColor = Qt::black;
+    QFont m_font;
+
+    bool frameCopyPending = false;
+    QPointF lastPressPos;
+    QGraphicsItem *pressedItem = nullptr;
+    QPointF pressedItemStartPos;
+    QGraphicsLineItem *guideLine = nullptr;
+    NotesCircleItem *circlePreview = nullptr;
+    NotesRectangleItem *rectanglePreview = nullptr;
+    NotesLineItem *freehandPreview = nullptr;
+    QGraphicsPolygonItem *polyLinePreview = nullptr;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "scene/trackeditem.h"
+
+#include <QUndoCommand>
+
+// Takes the first selected item of a scene out of it. While done the command holds the item
+// outside the scene and frees it if it is destroyed then.
+class WdgDeleteCommand : public QUndoCommand
+{
+public:
+    explicit WdgDeleteCommand(QGraphicsScene *scene, QUndoCommand *parent = nullptr);
+    ~WdgDeleteCommand() override;
+
+    void undo() override;
+    void redo() override;
+
+    QGraphicsItem *item() const { return tracked.get(); }
+
+private:
+    TrackedItem tracked;
+    bool ownsItem = false;
+};

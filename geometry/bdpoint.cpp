@@ -27,7 +27,8 @@ double bdPoint::angleTo(const bdPoint &other) const
     // A direction just below a full turn is the same as 0.
     if (a > 360.0 || fuzzyEqual(a + 1.0, 361.0))
         a -= 360.0;
-    return a;
+    // Wrapping a value just below 360 leaves a rounding residue below 0; keep the range.
+    return a < 0.0 ? 0.0 : a;
 }
 
 QByteArray bdPoint::className() const

@@ -31,11 +31,14 @@ QPainterPath figurePath(const QList<bdPoint> &points)
 }
 
 // The band between the outward and inward offsets; odd-even filling leaves the inside out.
+// Empty when the line encloses nothing (fewer than two distinct edges).
 QPainterPath closedOutline(const QList<QPointF> &points, int lineWidth)
 {
     bdFigure figure(points);
     const double half = lineWidth * 0.5;
     const QPainterPath outer = figurePath(offset(figure, half));
+    if (outer.isEmpty())
+        return outer;
     const QPainterPath inner = figurePath(offset(figure, -half));
     QPainterPath shape;
     shape.addPath(outer);
@@ -47,8 +50,15 @@ QPainterPath closedOutline(const QList<QPointF> &points, int lineWidth)
 // The region within half the pen width of the line, rounded at its ends and corners.
 QPainterPath openOutline(const QList<QPointF> &points, int penWidth)
 {
+    bdFigure line(points);
+    if (line.segments.isEmpty()) {
+        // Every point coincides: a dot, stroked as the round end of a zero-length edge so
+        // that it can still be picked.
+        const bdPoint dot(points.first());
+        line = bdFigure(QList<bdPoint>{dot, dot});
+    }
     QMap<bdFigureKey, bdFigure> figures;
-    figures.insert(bdFigureKey{0, float(penWidth)}, bdFigure(points));
+    figures.insert(bdFigureKey{0, float(penWidth)}, line);
     bdFigure stroke;
     bufferFigures(stroke, figures, 72);
     QPainterPath shape;
@@ -99,13 +109,21 @@ QPainterPath compute(const QPainterPath &path, Kind kind, int lineWidth, int pen
     const QList<QPointF> points = elementPoints(path);
     if (points.isEmpty())
         return QPainterPath();
+    // The geometry library may give up on odd input (a loop that crosses itself, say); an
+    // exception must not run through the scene's event handling. A closed line that
+    // encloses nothing, a short dash or a dot, is answered by its stroke instead, so that
+    // every visible mark can still be picked.
+    if (isClosed(points, kind, lineWidth)) {
+        try {
+            QPainterPath band = closedOutline(points, lineWidth);
+            if (!band.isEmpty())
+                return band;
+        } catch (const std::exception &) {
+        }
+    }
     try {
-        if (isClosed(points, kind, lineWidth))
-            return closedOutline(points, lineWidth);
         return openOutline(points, penWidth);
     } catch (const std::exception &) {
-        // The geometry library gave up on this input; an item that cannot be hit is better
-        // than an exception through the scene's event handling.
         return QPainterPath();
     }
 }
@@ -119,8 +137,10 @@ QPainterPath LineOutlineCache::outline(const QPainterPath &path, LineOutline::Ki
         valid && kind == cachedKind && lineWidth == cachedLineWidth && penWidth == cachedPenWidth;
     if (sameArguments && sharesData(path, cachedPath))
         return cachedOutline;
-    if (!sameArguments || !sameCoordinates(path, cachedPath))
+    if (!sameArguments || !sameCoordinates(path, cachedPath)) {
         cachedOutline = LineOutline::compute(path, kind, lineWidth, penWidth);
+        ++computeCount;
+    }
     // Adopting the caller's copy lets the next call take the shared-data shortcut.
     cachedPath = path;
     cachedKind = kind;

@@ -24,6 +24,8 @@ class LineOutlineCache
 public:
     QPainterPath outline(const QPainterPath &path, LineOutline::Kind kind, int lineWidth, int penWidth);
     void invalidate() { valid = false; }
+    // How many outlines this cache has computed; shows that repeated queries are free.
+    int computations() const { return computeCount; }
 
 private:
     QPainterPath cachedPath;
@@ -31,5 +33,6 @@ private:
     LineOutline::Kind cachedKind = LineOutline::Kind::Freehand;
     int cachedLineWidth = 0;
     int cachedPenWidth = 0;
+    int computeCount = 0;
     bool valid = false;
 };

@@ -1,0 +1,744 @@
+#include "notesfile.h"
+
+#include "io/dsvlayer.h"
+#include "io/fontstream.h"
+#include "io/notestextdocument.h"
+#include "io/pagemodel.h"
+#include "scene/notesarrow.h"
+#include "scene/notescircleitem.h"
+#include "scene/notesconstants.h"
+#include "scene/noteslineitem.h"
+#include "scene/notespolylineitem.h"
+#include "scene/notesrectangleitem.h"
+#include "scene/notesscene.h"
+#include "scene/notestextitem.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QFile>
+#include <QFileDevice>
+#include <QGraphicsPixmapItem>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QSaveFile>
+#include <QStandardItem>
+#include <QStandardItemModel>
+
+#include <memory>
+
+namespace {
+
+using namespace NotesFile;
+
+// Smallest stream form of each value, used to reject counts that cannot fit in what is left.
+constexpr qint64 StringMin = 4;   // null string: its length code only
+constexpr qint64 ColorBytes = 11; // qint8 spec, five quint16
+constexpr qint64 PointBytes = 16;
+constexpr qint64 RectBytes = 32;
+constexpr qint64 LineBytes = 32;
+constexpr qint64 PixmapMin = 4; // null marker
+constexpr qint64 PathMin = 4;   // empty path: element count 0
+// number, two strings, eleven colours, fifteen qint32, eleven bool bytes.
+constexpr qint64 LayerMin = 4 + 2 * StringMin + 11 * ColorBytes + 15 * 4 + 11;
+// family, style name, 31 fixed bytes, families count, both tag-map counts (stream version 23).
+constexpr qint64 FontMin = 2 * StringMin + 31 + 4 + 8;
+
+constexpr qint64 PictureMin7 = PointBytes + PixmapMin + 8;
+constexpr qint64 PictureMinOld = PointBytes + PixmapMin + 4;
+constexpr qint64 TextMinOld = StringMin + FontMin + ColorBytes + PointBytes;
+constexpr qint64 TextMin = TextMinOld + 8 + 4;
+constexpr qint64 ArrowMin = LineBytes + ColorBytes + PointBytes;
+constexpr qint64 BoxMin = RectBytes + ColorBytes + 4 + 4 + PointBytes;
+constexpr qint64 PathRecordMin = PathMin + ColorBytes + 4 + 4 + PointBytes;
+constexpr qint64 PageMin7 = 3 * StringMin + RectBytes + 7 * 8;
+
+// QPainterPath element: qint32 type, two doubles; after the elements qint32 cStart and fill rule.
+constexpr qint64 PathElementBytes = 4 + 8 + 8;
+
+QGraphicsScene *sceneOf(const QStandardItemModel &model, int row)
+{
+    const QStandardItem *item = model.item(row, Page::SceneColumn);
+    return item ? qvariant_cast<QGraphicsScene *>(item->data(Page::SceneRole)) : nullptr;
+}
+
+QString textOf(const QStandardItemModel &model, int row, int column)
+{
+    const QStandardItem *item = model.item(row, column);
+    return item ? item->text() : QString();
+}
+
+// Items of one type number, in the scene's default order (descending stacking order).
+QList<QGraphicsItem *> itemsOfType(const QList<QGraphicsItem *> &items, int type)
+{
+    QList<QGraphicsItem *> result;
+    for (QGraphicsItem *item : items) {
+        if (item->type() == type)
+            result.append(item);
+    }
+    return result;
+}
+
+QByteArray fontTailOf(const QGraphicsTextItem *item)
+{
+    const QVariantList kept = item->data(FontTailKey).toList();
+    if (kept.size() != 2 || kept.at(0).value<QFont>() != item->font())
+        return QByteArray();
+    return kept.at(1).toByteArray();
+}
+
+template <class Shape> void writeShapes(QDataStream &out, const QList<QGraphicsItem *> &items, int type)
+{
+    const QList<QGraphicsItem *> shapes = itemsOfType(items, type);
+    out << qint64(shapes.size());
+    for (QGraphicsItem *item : shapes) {
+        const auto *shape = static_cast<const Shape *>(item);
+        if constexpr (std::is_same_v<Shape, NotesCircleItem> || std::is_same_v<Shape, NotesRectangleItem>)
+            out << shape->rect();
+        else
+            out << shape->path();
+        out << shape->color() << qint32(shape->width()) << qint32(shape->style()) << shape->pos();
+    }
+}
+
+void writePage(QDataStream &out, const QStandardItemModel &model, int row)
+{
+    out << textOf(model, row, Page::TitleColumn) << textOf(model, row, Page::DateColumn)
+        << textOf(model, row, Page::CommentColumn);
+    const QStandardItem *sceneItem = model.item(row, Page::SceneColumn);
+    out << (sceneItem ? sceneItem->data(Page::ViewRectRole).toRectF() : QRectF());
+
+    const QGraphicsScene *scene = sceneOf(model, row);
+    const QList<QGraphicsItem *> items = scene ? scene->items() : QList<QGraphicsItem *>();
+
+    const QList<QGraphicsItem *> pictures = itemsOfType(items, Notes::PictureType);
+    out << qint64(pictures.size());
+    for (QGraphicsItem *item : pictures) {
+        out << item->pos() << static_cast<QGraphicsPixmapItem *>(item)->pixmap();
+        const QVariant hasLayers = item->data(PictureHasLayersKey);
+        if (hasLayers.isValid() && hasLayers.toBool()) {
+            const QList<DsvLayer> layers = layerListFromMap(item->data(PictureLayersKey).toMap());
+            out << qint64(layers.size());
+            for (const DsvLayer &layer : layers)
+                out << layer;
+        } else {
+            out << qint64(0);
+        }
+    }
+
+    QList<NotesTextItem *> texts;
+    for (QGraphicsItem *item : itemsOfType(items, Notes::TextType)) {
+        auto *text = static_cast<NotesTextItem *>(item);
+        if (!text->toPlainText().isEmpty())
+            texts.append(text);
+    }
+    out << qint64(texts.size());
+    for (const NotesTextItem *text : texts) {
+        // A text item always has a document, so the HTML form is the one written.
+        out << text->toHtml();
+        FontStream::write(out, text->font(), fontTailOf(text));
+        out << text->defaultTextColor() << text->pos() << double(text->rotation()) << qint32(1);
+    }
+
+    const QList<QGraphicsItem *> arrows = itemsOfType(items, Notes::ArrowType);
+    out << qint64(arrows.size());
+    for (QGraphicsItem *item : arrows) {
+        const auto *arrow = static_cast<const NotesArrow *>(item);
+        out << arrow->line() << arrow->color() << arrow->pos();
+    }
+    writeShapes<NotesCircleItem>(out, items, Notes::CircleType);
+    writeShapes<NotesRectangleItem>(out, items, Notes::RectangleType);
+    writeShapes<NotesLineItem>(out, items, Notes::LineType);
+    writeShapes<NotesPolyLineItem>(out, items, Notes::PolyLineType);
+}
+
+// Reads one notes file. Every read is checked; the first failure or impossible count ends the
+// whole read, and the page being read is dropped with everything made for it.
+class Reader
+{
+public:
+    Reader(QDataStream &in, QStandardItemModel &model, const SceneFactory &createScene,
+           const ReadOptions &options, ReadResult &result)
+        : in(in)
+        , device(in.device())
+        , model(model)
+        , createScene(createScene)
+        , options(options)
+        , result(result)
+    {
+    }
+
+    void run();
+
+private:
+    // One page under construction; its scene is deleted unless the page completes.
+    struct PageBuild
+    {
+        std::unique_ptr<QGraphicsScene> scene;
+        NotesScene *notesScene = nullptr;
+        QString title;
+        QString date;
+        QString comment;
+        QRectF viewRect;
+        QList<DsvLayer> layers; // of all pictures, in file order
+        bool hasLayerMap = false;
+    };
+
+    bool ok() const { return in.status() == QDataStream::Ok; }
+    qint64 remaining() const { return device->size() - device->pos(); }
+    bool fail(QDataStream::Status status)
+    {
+        if (ok())
+            in.setStatus(status);
+        return false;
+    }
+    // count records of at least minBytes each must fit in what is left; negative counts read none.
+    bool fits(qint64 count, qint64 minBytes)
+    {
+        return count <= remaining() / minBytes || fail(QDataStream::ReadPastEnd);
+    }
+
+    bool readColor(QColor &color);
+    bool readPath(QPainterPath &path);
+    bool readPenStyle(Qt::PenStyle &style);
+    bool readLayers(qint64 count, QList<DsvLayer> &layers);
+    bool readCount(bool wide, qint64 &count);
+
+    bool beginPage(PageBuild &page, int titleOffset);
+    void finishPage(PageBuild &page);
+    bool readPage7();
+    // false when reading ends (damage, or the null picture that ends a 4.x file).
+    bool readOldPage(bool &endOfFile);
+    bool readPicture7(PageBuild &page);
+    bool readTexts(PageBuild &page, bool wide, bool withRotation);
+    bool readArrows(PageBuild &page, bool wide);
+    template <class Box> bool readBoxes(PageBuild &page, bool wide);
+    template <class Line> bool readLines(PageBuild &page, bool wide);
+
+    QDataStream &in;
+    QIODevice *device;
+    QStandardItemModel &model;
+    const SceneFactory &createScene;
+    const ReadOptions &options;
+    ReadResult &result;
+    qint64 version10 = 0; // major * 10 + minor (minor <= 0 adds nothing)
+};
+
+bool Reader::readColor(QColor &color)
+{
+    if (remaining() < ColorBytes)
+        return fail(QDataStream::ReadPastEnd);
+    // Colour specs run from Invalid (0) to ExtendedRgb (5); anything else is not a colour.
+    const QByteArray spec = device->peek(1);
+    if (spec.size() != 1 || spec.at(0) < QColor::Invalid || spec.at(0) > QColor::ExtendedRgb)
+        return fail(QDataStream::ReadCorruptData);
+    in >> color;
+    return ok();
+}
+
+// The toolkit's path reader trusts its element count and accepts any element sequence; the bytes
+// are checked here first (count against what is left, element types, curve structure, start index,
+// fill rule) and then handed to it, so it only ever sees a path it can draw.
+bool Reader::readPath(QPainterPath &path)
+{
+    const qint64 start = device->pos();
+    qint32 count = 0;
+    in >> count;
+    if (!ok())
+        return false;
+    if (count > 0) {
+        if (count > (remaining() - 8) / PathElementBytes)
+            return fail(QDataStream::ReadPastEnd);
+        int curveData = 0; // CurveToData elements still owed to the last CurveTo
+        for (qint32 i = 0; i < count; ++i) {
+            qint32 type = -1;
+            in >> type;
+            if (!ok() || in.skipRawData(16) != 16)
+                return fail(QDataStream::ReadPastEnd);
+            bool valid = false;
+            if (type < QPainterPath::MoveToElement || type > QPainterPath::CurveToDataElement)
+                valid = false;
+            else if (i == 0)
+                valid = type == QPainterPath::MoveToElement;
+            else if (curveData > 0)
+                valid = type == QPainterPath::CurveToDataElement;
+            else
+                valid = type != QPainterPath::CurveToDataElement;
+            if (!valid)
+                return fail(QDataStream::ReadCorruptData);
+            if (type == QPainterPath::CurveToElement)
+                curveData = 2;
+            else if (type == QPainterPath::CurveToDataElement)
+                --curveData;
+        }
+        qint32 cStart = 0;
+        qint32 fillRule = 0;
+        in >> cStart >> fillRule;
+        if (!ok())
+            return false;
+        if (curveData != 0 || cStart < 0 || cStart >= count ||
+            (fillRule != Qt::OddEvenFill && fillRule != Qt::WindingFill))
+            return fail(QDataStream::ReadCorruptData);
+    } else if (count < 0) {
+        // The toolkit reads no elements, then the start index and fill rule, and gives an empty path.
+        if (remaining() < 8)
+            return fail(QDataStream::ReadPastEnd);
+    }
+    if (!device->seek(start))
+        return fail(QDataStream::ReadCorruptData);
+    QPainterPath fresh; // 6.4's reader may append to a non-empty target
+    in >> fresh;
+    if (!ok())
+        return false;
+    path = fresh;
+    return true;
+}
+
+bool Reader::readPenStyle(Qt::PenStyle &style)
+{
+    qint32 value = 0;
+    in >> value;
+    if (!ok())
+        return false;
+    if (value < Qt::NoPen || value > Qt::CustomDashLine)
+        return fail(QDataStream::ReadCorruptData);
+    style = Qt::PenStyle(value);
+    return true;
+}
+
+bool Reader::readLayers(qint64 count, QList<DsvLayer> &layers)
+{
+    if (!fits(count, LayerMin))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        DsvLayer layer;
+        in >> layer;
+        if (!ok())
+            return false;
+        layers.append(layer);
+    }
+    return true;
+}
+
+bool Reader::readCount(bool wide, qint64 &count)
+{
+    if (wide) {
+        in >> count;
+    } else {
+        qint32 narrow = 0;
+        in >> narrow;
+        count = narrow;
+    }
+    return ok();
+}
+
+bool Reader::beginPage(PageBuild &page, int titleOffset)
+{
+    NotesScene *scene = createScene ? createScene() : nullptr;
+    if (scene == nullptr)
+        return fail(QDataStream::ReadCorruptData);
+    page.notesScene = scene;
+    page.scene.reset(scene);
+    in >> page.title >> page.date >> page.comment;
+    if (!ok())
+        return false;
+    if (page.title.isEmpty())
+        page.title = QStringLiteral("Note%1").arg(options.currentIndex + titleOffset);
+    return true;
+}
+
+void Reader::finishPage(PageBuild &page)
+{
+    auto *sceneItem = new QStandardItem;
+    sceneItem->setData(QVariant::fromValue(page.notesScene), Page::SceneRole);
+    sceneItem->setData(page.viewRect, Page::ViewRectRole);
+    if (page.hasLayerMap)
+        sceneItem->setData(layerListToMap(page.layers), Page::LayerMapRole);
+    page.scene.release(); // the row owns it now
+    model.appendRow({new QStandardItem(page.title), sceneItem, new QStandardItem(page.date),
+                     new QStandardItem(page.comment)});
+    ++result.pagesRead;
+}
+
+bool Reader::readPicture7(PageBuild &page)
+{
+    QPointF pos;
+    QPixmap pixmap;
+    qint64 layerCount = 0;
+    in >> pos;
+    if (!ok() || remaining() < PixmapMin)
+        return fail(QDataStream::ReadPastEnd);
+    in >> pixmap >> layerCount;
+    if (!ok())
+        return false;
+    QList<DsvLayer> layers;
+    if (layerCount > 0 && !readLayers(layerCount, layers))
+        return false;
+
+    auto *picture = new QGraphicsPixmapItem(pixmap);
+    picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
+    picture->setData(PictureHasLayersKey, false);
+    if (layerCount > 0) {
+        picture->setData(PictureLayersKey, layerListToMap(layers));
+        picture->setData(PictureHasLayersKey, true);
+        // The page's own map collects every picture's layers, so the host link and the result
+        // export find them for pages of this format too.
+        page.layers.append(layers);
+        page.hasLayerMap = true;
+    }
+    picture->setPos(pos);
+    page.scene->addItem(picture);
+    return true;
+}
+
+bool Reader::readTexts(PageBuild &page, bool wide, bool withRotation)
+{
+    qint64 count = 0;
+    if (!readCount(wide, count) || !fits(count, withRotation ? TextMin : TextMinOld))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        QString text;
+        QFont font;
+        QByteArray fontTail;
+        QColor color;
+        QPointF pos;
+        double rotation = 0;
+        qint32 flag = 0;
+        in >> text;
+        if (!ok() || !FontStream::read(in, font, fontTail) || !readColor(color))
+            return false;
+        in >> pos;
+        if (withRotation)
+            in >> rotation >> flag;
+        if (!ok())
+            return false;
+
+        auto *item = new NotesTextItem;
+        item->setFont(font);
+        item->setDefaultTextColor(color);
+        if (flag != 0) {
+            // The item keeps the font it was saved with: the new document starts from it.
+            auto *document = new NotesTextDocument(item);
+            document->setDefaultFont(font);
+            document->setHtml(text);
+            item->setDocument(document);
+            item->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        } else {
+            item->setPlainText(text);
+        }
+        if (!fontTail.isEmpty())
+            item->setData(FontTailKey, QVariantList{QVariant::fromValue(item->font()), fontTail});
+        item->setRotation(rotation);
+        item->setPos(pos);
+        if (options.textItemCreated)
+            options.textItemCreated(item);
+        if (flag == 0)
+            item->setTextInteractionFlags(Qt::TextEditable);
+        page.scene->addItem(item);
+    }
+    return true;
+}
+
+bool Reader::readArrows(PageBuild &page, bool wide)
+{
+    qint64 count = 0;
+    if (!readCount(wide, count) || !fits(count, ArrowMin))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        QLineF line;
+        QColor color;
+        QPointF pos;
+        in >> line;
+        if (!ok() || !readColor(color))
+            return false;
+        in >> pos;
+        if (!ok())
+            return false;
+        page.scene->addItem(new NotesArrow(line, color, pos));
+    }
+    return true;
+}
+
+template <class Box> bool Reader::readBoxes(PageBuild &page, bool wide)
+{
+    qint64 count = 0;
+    if (!readCount(wide, count) || !fits(count, BoxMin))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        QRectF rect;
+        QColor color;
+        qint32 width = 0;
+        Qt::PenStyle style = Qt::SolidLine;
+        QPointF pos;
+        in >> rect;
+        if (!ok() || !readColor(color))
+            return false;
+        in >> width;
+        if (!ok() || !readPenStyle(style))
+            return false;
+        in >> pos;
+        if (!ok())
+            return false;
+        auto *item = new Box(rect, color, width, style);
+        item->setPos(pos);
+        page.scene->addItem(item);
+    }
+    return true;
+}
+
+template <class Line> bool Reader::readLines(PageBuild &page, bool wide)
+{
+    qint64 count = 0;
+    if (!readCount(wide, count) || !fits(count, PathRecordMin))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        QPainterPath path;
+        QColor color;
+        qint32 width = 0;
+        Qt::PenStyle style = Qt::SolidLine;
+        QPointF pos;
+        if (!readPath(path) || !readColor(color))
+            return false;
+        in >> width;
+        if (!ok() || !readPenStyle(style))
+            return false;
+        in >> pos;
+        if (!ok())
+            return false;
+        auto *item = new Line(path, color, width, style);
+        item->setPos(pos);
+        page.scene->addItem(item);
+    }
+    return true;
+}
+
+bool Reader::readPage7()
+{
+    PageBuild page;
+    if (!beginPage(page, 2))
+        return false;
+    qint64 pictures = 0;
+    in >> page.viewRect >> pictures;
+    if (!ok() || !fits(pictures, PictureMin7))
+        return false;
+    for (qint64 i = 0; i < pictures; ++i) {
+        if (!readPicture7(page))
+            return false;
+    }
+    if (!readTexts(page, true, true) || !readArrows(page, true) || !readBoxes<NotesCircleItem>(page, true) ||
+        !readBoxes<NotesRectangleItem>(page, true) || !readLines<NotesLineItem>(page, true) ||
+        !readLines<NotesPolyLineItem>(page, true))
+        return false;
+    finishPage(page);
+    return true;
+}
+
+bool Reader::readOldPage(bool &endOfFile)
+{
+    PageBuild page;
+    if (!beginPage(page, 1))
+        return false;
+
+    if (result.major == 4 && result.minor <= 4) {
+        QPixmap pixmap;
+        if (remaining() < PixmapMin)
+            return fail(QDataStream::ReadPastEnd);
+        in >> pixmap;
+        if (!ok())
+            return false;
+        if (pixmap.isNull()) {
+            // These files end with a null picture; the page it starts is not one.
+            endOfFile = true;
+            return false;
+        }
+        qint32 layerCount = 0;
+        in >> page.viewRect >> layerCount;
+        if (!ok())
+            return false;
+        QList<DsvLayer> discarded;
+        if (layerCount > 0 && !readLayers(layerCount, discarded))
+            return false;
+        auto *picture = new QGraphicsPixmapItem(pixmap);
+        picture->setTransformOriginPoint(picture->boundingRect().center());
+        picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
+        picture->setData(PictureHasLayersKey, true);
+        page.scene->addItem(picture);
+    } else if (version10 > 44) {
+        qint32 pictures = 0;
+        in >> page.viewRect >> pictures;
+        if (!ok() || !fits(pictures, PictureMinOld))
+            return false;
+        for (qint32 i = 0; i < pictures; ++i) {
+            QPointF pos;
+            QPixmap pixmap;
+            qint32 layerCount = 0;
+            in >> pos;
+            if (!ok() || remaining() < PixmapMin)
+                return fail(QDataStream::ReadPastEnd);
+            in >> pixmap >> layerCount;
+            if (!ok())
+                return false;
+            QList<DsvLayer> layers;
+            if (layerCount > 0 && !readLayers(layerCount, layers))
+                return false;
+            page.layers.append(layers);
+            if (layerCount != 0)
+                page.hasLayerMap = true;
+            auto *picture = new QGraphicsPixmapItem(pixmap);
+            picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
+            picture->setData(PictureHasLayersKey, true);
+            // The picture keeps its own layers too, so that saving in the current format, which
+            // stores layers per picture, does not lose them.
+            if (!layers.isEmpty())
+                picture->setData(PictureLayersKey, layerListToMap(layers));
+            picture->setPos(pos);
+            page.scene->addItem(picture);
+        }
+    }
+
+    const bool rich = version10 > 37;
+    if (!readTexts(page, false, rich) || !readArrows(page, false))
+        return false;
+    if (rich && (!readBoxes<NotesCircleItem>(page, false) || !readBoxes<NotesRectangleItem>(page, false) ||
+                 !readLines<NotesLineItem>(page, false) || !readLines<NotesPolyLineItem>(page, false)))
+        return false;
+    finishPage(page);
+    return true;
+}
+
+void Reader::run()
+{
+    if (device->size() == 0) {
+        // An empty file is an empty notes file of version 0.0.
+        return;
+    }
+    in >> result.major >> result.minor;
+    if (!ok())
+        return;
+    version10 = qint64(result.major) * 10 + qMax<qint32>(result.minor, 0);
+
+    if (result.major >= 7) {
+        qint32 pages = 0;
+        in >> pages;
+        if (!ok())
+            return;
+        result.pagesDeclared = pages;
+        // The loop is bounded by the bytes, not by the count: every page needs PageMin7 of them.
+        for (qint32 i = 0; i < pages; ++i) {
+            if (remaining() < PageMin7) {
+                fail(QDataStream::ReadPastEnd);
+                return;
+            }
+            if (!readPage7())
+                return;
+        }
+        return;
+    }
+    while (!in.atEnd()) {
+        bool endOfFile = false;
+        if (!readOldPage(endOfFile))
+            return;
+    }
+}
+
+QString damageMessage(const ReadResult &result)
+{
+    if (result.pagesDeclared >= 0) {
+        return QCoreApplication::translate("WdgNotes",
+                                           "The notes file is damaged. %1 of its %2 pages could be read.")
+            .arg(result.pagesRead)
+            .arg(result.pagesDeclared);
+    }
+    return QCoreApplication::translate("WdgNotes", "The notes file is damaged. %1 pages could be read.")
+        .arg(result.pagesRead);
+}
+
+} // namespace
+
+namespace NotesFile {
+
+void writeNotes(QDataStream &out, const QStandardItemModel &model, qint32 major, qint32 minor)
+{
+    out.setVersion(StreamVersion);
+    out << major << minor << qint32(model.rowCount());
+    for (int row = 0; row < model.rowCount(); ++row)
+        writePage(out, model, row);
+}
+
+bool writeNotes(QIODevice *device, const QStandardItemModel &model, qint32 major, qint32 minor)
+{
+    QDataStream out(device);
+    writeNotes(out, model, major, minor);
+    return out.status() == QDataStream::Ok;
+}
+
+SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, qint32 major, qint32 minor)
+{
+    SaveResult result;
+    if (path.isEmpty()) {
+        result.errorString = QCoreApplication::translate("WdgNotes", "No file name given.");
+        return result;
+    }
+    QSaveFile file(path);
+    // Never fall back to writing the target in place: the old file must survive a failed save.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.errorString = file.errorString();
+        return result;
+    }
+    if (!writeNotes(&file, model, major, minor)) {
+        result.errorString = file.errorString();
+        file.cancelWriting();
+        return result;
+    }
+    if (!file.commit()) {
+        result.errorString = file.errorString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+ReadResult readNotes(QIODevice *device, QStandardItemModel &model, const SceneFactory &createScene,
+                     const ReadOptions &options)
+{
+    ReadResult result;
+    if (device == nullptr || !device->isReadable())
+        return result;
+    result.opened = true;
+
+    // The checks against the bytes left need a random-access device.
+    QBuffer buffer;
+    QIODevice *source = device;
+    if (device->isSequential()) {
+        buffer.setData(device->readAll());
+        buffer.open(QIODevice::ReadOnly);
+        source = &buffer;
+    }
+    QDataStream in(source);
+    in.setVersion(StreamVersion);
+    Reader(in, model, createScene, options, result).run();
+    if (in.status() != QDataStream::Ok) {
+        result.damaged = true;
+        result.damageOffset = source->pos();
+        result.message = damageMessage(result);
+    } else if (result.pagesDeclared > result.pagesRead) {
+        result.damaged = true;
+        result.damageOffset = source->pos();
+        result.message = damageMessage(result);
+    }
+    return result;
+}
+
+ReadResult loadNotesFile(const QString &path, QStandardItemModel &model, const SceneFactory &createScene,
+                         const ReadOptions &options)
+{
+    if (path.isEmpty())
+        return ReadResult();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadResult();
+    return readNotes(&file, model, createScene, options);
+}
+
+} // namespace NotesFile

@@ -1,5 +1,6 @@
 #include "scene/notesscene.h"
 
+#include "scene/dialogs.h"
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"
 #include "scene/noteslineitem.h"
@@ -7,31 +8,92 @@
 #include "scene/notesrectangleitem.h"
 #include "scene/notestextitem.h"
 
+#include <QAction>
+#include <QGraphicsLineItem>
+#include <QGraphicsPolygonItem>
 #include <QGraphicsSceneMouseEvent>
+#include <QMenu>
+#include <QPainterPath>
+#include <QTextCursor>
+
+#include <cmath>
+
+namespace {
+constexpr double ArrowZ = 10.0;
+constexpr double PolyLineZ = 1.0;
+constexpr double TextZ = 2.0;
+constexpr double PreviewZ = 1.0;
+constexpr double GuideLineWidth = 3.0;
+
+// Fuzzy point equality: each coordinate equal within a relative 1e-12, or within 1e-12
+// absolutely when either value is zero.
+bool fuzzyEqual(double a, double b)
+{
+    if (a == 0.0 || b == 0.0)
+        return std::abs(a - b) <= 1e-12;
+    return std::abs(a - b) * 1e12 <= std::min(std::abs(a), std::abs(b));
+}
+
+bool fuzzyEqual(const QPointF &a, const QPointF &b)
+{
+    return fuzzyEqual(a.x(), b.x()) && fuzzyEqual(a.y(), b.y());
+}
+} // namespace
 
 NotesScene::NotesScene(QObject *parent)
     : QGraphicsScene(parent)
 {
 }
 
-NotesScene::~NotesScene() = default;
+NotesScene::~NotesScene()
+{
+    // Text items report focus loss to this scene; the base destructor deletes the items after
+    // this part of the scene is gone, so those reports must not reach it any more.
+    const QList<QGraphicsItem *> all = items();
+    for (QGraphicsItem *item : all) {
+        if (item->type() == NotesTextItem::Type)
+            static_cast<NotesTextItem *>(item)->disconnect(this);
+    }
+}
 
 void NotesScene::setLineColor(const QColor &color)
 {
     m_lineColor = color;
+    if (hasSelectedItemOfType(NotesArrow::Type)) {
+        QGraphicsItem *first = selectedItems().first();
+        if (first->type() == NotesArrow::Type)
+            static_cast<NotesArrow *>(first)->setColor(color);
+        update();
+    }
 }
+
 void NotesScene::setTextColor(const QColor &color)
 {
     m_textColor = color;
+    if (hasSelectedItemOfType(NotesTextItem::Type)) {
+        QGraphicsItem *first = selectedItems().first();
+        if (first->type() == NotesTextItem::Type)
+            static_cast<NotesTextItem *>(first)->setDefaultTextColor(color);
+        update();
+    }
 }
+
 void NotesScene::setFont(const QFont &font)
 {
     m_font = font;
+    if (hasSelectedItemOfType(NotesTextItem::Type)) {
+        QGraphicsItem *first = selectedItems().first();
+        if (first->type() == NotesTextItem::Type)
+            static_cast<NotesTextItem *>(first)->setFont(font);
+        update();
+    }
 }
+
 void NotesScene::setLineWidth(int width)
 {
     m_lineWidth = width;
 }
+
 void NotesScene::setLineStyle(Qt::PenStyle style)
 {
     m_lineStyle = style;
@@ -49,25 +111,343 @@ bool NotesScene::hasSelectedItemOfType(int type) const
 
 void NotesScene::setMode(Mode_t mode)
 {
+    // A drag gesture cut off by a mode change can no longer be finished by its release.
+    // The polyline preview stays: it is finished by the space bar in any mode.
+    if (mode != m_mode)
+        dropGesture();
     m_mode = mode;
 }
-void NotesScene::editorLostFocus(NotesTextItem *) {}
-void NotesScene::spaceBarPressed() {}
+
+void NotesScene::editorLostFocus(NotesTextItem *item)
+{
+    if (!item)
+        return;
+    QTextCursor cursor = item->textCursor();
+    cursor.clearSelection();
+    item->setTextCursor(cursor);
+
+    // An item that is being taken out of this scene (by an undo command, or with its page)
+    // is left to whoever takes it.
+    if (item->scene() != this || item->isLeavingScene())
+        return;
+    if (item->toPlainText() == QStringLiteral(" ")) {
+        if (pressedItem == item)
+            pressedItem = nullptr;
+        removeItem(item);
+        // Deleted later: this runs inside the item's own focus-out handling.
+        item->deleteLater();
+    }
+}
+
+void NotesScene::spaceBarPressed()
+{
+    if (!polyLinePreview)
+        return;
+    QPolygonF points = polyLinePreview->polygon();
+    bool closed = false;
+    if (points.size() >= 4) {
+        closed = Dialogs::current().question(nullptr, tr("QUESTION"), tr("Closed Figure?"),
+                                             QMessageBox::Yes | QMessageBox::No,
+                                             QMessageBox::NoButton) == QMessageBox::Yes;
+    }
+    // The dialog ran an event loop; the preview may have been abandoned meanwhile.
+    if (!polyLinePreview)
+        return;
+    if (!points.isEmpty()) {
+        if (closed)
+            points.last() = points.first();
+        else
+            points.removeLast();
+    }
+
+    QPainterPath path;
+    path.addPolygon(points);
+    auto *item = new NotesPolyLineItem(path, m_lineColor, m_lineWidth, m_lineStyle);
+    discard(polyLinePreview);
+    polyLinePreview = nullptr;
+    item->setZValue(PolyLineZ);
+    addItem(item);
+    emit polyLineInserted(item);
+    emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+}
 
 void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
+    const QPointF p = event->scenePos();
+    lastPressPos = p;
+
+    const QList<QGraphicsItem *> hit =
+        items(event->buttonDownScenePos(Qt::LeftButton), Qt::IntersectsItemShape, Qt::DescendingOrder);
+    pressedItem = hit.isEmpty() ? nullptr : hit.first();
+
+    if (m_mode == SelectMove && pressedItem && event->button() == Qt::LeftButton) {
+        pressedItemStartPos = pressedItem->pos();
+    } else if (event->button() == Qt::RightButton) {
+        if (!selectedItems().isEmpty()) {
+            // A selection takes the right button for itself.
+        } else if (polyLinePreview) {
+            QPolygonF points = polyLinePreview->polygon();
+            if (!points.isEmpty())
+                points.removeLast();
+            polyLinePreview->setPolygon(points);
+            if (points.size() < 2) {
+                emit polyLineInserted(nullptr);
+                emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+                discard(polyLinePreview);
+                polyLinePreview = nullptr;
+            }
+        } else {
+            showPageMenu(event->screenPos());
+        }
+    } else if (frameCopyPending) {
+        // The press starts the frame's rubber band; nothing is drawn.
+    } else if (event->button() == Qt::LeftButton) {
+        emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+        switch (m_mode) {
+        case InsertArrow: {
+            dropGesture();
+            guideLine = new QGraphicsLineItem(QLineF(p, p));
+            guideLine->setPen(
+                QPen(QBrush(m_lineColor), GuideLineWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+            guideLine->setZValue(PreviewZ);
+            addItem(guideLine);
+            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            break;
+        }
+        case InsertText:
+            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            placeText(p);
+            break;
+        case InsertCircle:
+            dropGesture();
+            // Kept outside the scene: it only remembers the press point and the cursor.
+            guideLine = new QGraphicsLineItem(QLineF(p, p));
+            circlePreview = new NotesCircleItem(QRectF(p, p), m_lineColor, m_lineWidth, m_lineStyle);
+            circlePreview->setZValue(PreviewZ);
+            addItem(circlePreview);
+            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            break;
+        case InsertRectangle:
+            dropGesture();
+            guideLine = new QGraphicsLineItem(QLineF(p, p));
+            rectanglePreview = new NotesRectangleItem(QRectF(p, p), m_lineColor, m_lineWidth, m_lineStyle);
+            rectanglePreview->setZValue(PreviewZ);
+            addItem(rectanglePreview);
+            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            break;
+        case InsertPolyLine:
+            if (polyLinePreview) {
+                QPolygonF points = polyLinePreview->polygon();
+                points.append(p);
+                polyLinePreview->setPolygon(points);
+            } else {
+                polyLinePreview = new QGraphicsPolygonItem(QPolygonF({p, p}));
+                polyLinePreview->setPen(QPen(QBrush(m_lineColor), double(m_lineWidth), m_lineStyle,
+                                             Qt::SquareCap, Qt::BevelJoin));
+                polyLinePreview->setBrush(Qt::NoBrush);
+                polyLinePreview->setZValue(PreviewZ);
+                addItem(polyLinePreview);
+                emit setRubberBandSelection(QGraphicsView::NoDrag);
+            }
+            break;
+        case InsertFreehandLine: {
+            dropGesture();
+            QPainterPath path;
+            path.moveTo(p);
+            freehandPreview = new NotesLineItem(path, m_lineColor, m_lineWidth, m_lineStyle);
+            freehandPreview->setZValue(PreviewZ);
+            addItem(freehandPreview);
+            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            break;
+        }
+        case SelectMove:
+        default: {
+            // A press on a picture moves the picture rather than starting a rubber band.
+            const QList<QGraphicsItem *> all = items(Qt::DescendingOrder);
+            for (QGraphicsItem *item : all) {
+                if (item->type() == Notes::PictureType &&
+                    item->boundingRect().translated(item->pos()).contains(lastPressPos)) {
+                    emit setRubberBandSelection(QGraphicsView::NoDrag);
+                    break;
+                }
+            }
+            break;
+        }
+        }
+    }
     QGraphicsScene::mousePressEvent(event);
 }
+
 void NotesScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 {
-    QGraphicsScene::mouseMoveEvent(event);
+    const QPointF p = event->scenePos();
+    if (m_mode == SelectMove) {
+        QGraphicsScene::mouseMoveEvent(event);
+    } else if (m_mode == InsertArrow && guideLine) {
+        guideLine->setLine(QLineF(guideLine->line().p1(), p));
+    } else if (m_mode == InsertCircle && circlePreview && guideLine) {
+        const QLineF line(guideLine->line().p1(), p);
+        guideLine->setLine(line);
+        const double r = line.length();
+        circlePreview->setRect(QRectF(line.p1() - QPointF(r, r), QSizeF(2 * r, 2 * r)));
+    } else if (m_mode == InsertRectangle && rectanglePreview && guideLine) {
+        const QLineF line(guideLine->line().p1(), p);
+        guideLine->setLine(line);
+        rectanglePreview->setRect(QRectF(line.p1(), p));
+    } else if (m_mode == InsertFreehandLine && freehandPreview) {
+        QPainterPath path = freehandPreview->path();
+        path.lineTo(p);
+        freehandPreview->setPath(path);
+    } else if (polyLinePreview) {
+        QPolygonF points = polyLinePreview->polygon();
+        if (!points.isEmpty()) {
+            points.last() = p;
+            polyLinePreview->setPolygon(points);
+        }
+    }
 }
+
 void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 {
+    if (frameCopyPending) {
+        const QList<QGraphicsItem *> selected = selectedItems();
+        for (QGraphicsItem *item : selected)
+            item->setSelected(false);
+        emit copyToClipBoard();
+        frameCopyPending = false;
+    } else if (m_mode == SelectMove) {
+        if (pressedItem && event->button() == Qt::LeftButton) {
+            // The item may have left the scene during the drag (removed by a command).
+            if (items().contains(pressedItem) && !fuzzyEqual(pressedItem->pos(), pressedItemStartPos))
+                emit itemMoved(pressedItem, pressedItemStartPos);
+            pressedItem = nullptr;
+        }
+    } else {
+        switch (m_mode) {
+        case InsertArrow:
+            if (guideLine) {
+                const QLineF line(guideLine->line().p1(), event->scenePos());
+                discard(guideLine);
+                guideLine = nullptr;
+                auto *arrow = new NotesArrow(line);
+                arrow->setColor(m_lineColor);
+                arrow->setZValue(ArrowZ);
+                addItem(arrow);
+                emit arrowInserted(arrow);
+                emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+            }
+            break;
+        case InsertCircle:
+            if (circlePreview && guideLine) {
+                const QRectF rect = circlePreview->rect();
+                discard(circlePreview);
+                circlePreview = nullptr;
+                discard(guideLine);
+                guideLine = nullptr;
+                auto *circle = new NotesCircleItem(rect, m_lineColor, m_lineWidth, m_lineStyle);
+                addItem(circle);
+                emit circleInserted(circle);
+                emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+            }
+            break;
+        case InsertRectangle:
+            if (rectanglePreview && guideLine) {
+                const QRectF rect = rectanglePreview->rect();
+                discard(rectanglePreview);
+                rectanglePreview = nullptr;
+                discard(guideLine);
+                guideLine = nullptr;
+                auto *rectangle = new NotesRectangleItem(rect, m_lineColor, m_lineWidth, m_lineStyle);
+                addItem(rectangle);
+                emit rectangleInserted(rectangle);
+                emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+            }
+            break;
+        case InsertFreehandLine:
+            if (freehandPreview) {
+                const QPainterPath path = freehandPreview->path();
+                discard(freehandPreview);
+                freehandPreview = nullptr;
+                auto *line = new NotesLineItem(path, m_lineColor, m_lineWidth, m_lineStyle);
+                addItem(line);
+                emit freehandLineInserted(line);
+                emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+            }
+            break;
+        default:
+            break;
+        }
+        if (guideLine) {
+            discard(guideLine);
+            guideLine = nullptr;
+        }
+    }
     QGraphicsScene::mouseReleaseEvent(event);
 }
 
-void NotesScene::showPageMenu(const QPoint &) {}
-void NotesScene::placeText(const QPointF &) {}
-void NotesScene::dropGesture() {}
-void NotesScene::discard(QGraphicsItem *) {}
+void NotesScene::showPageMenu(const QPoint &screenPos)
+{
+    QMenu menu;
+    // These entries are not translated.
+    QAction *copyFrame = menu.addAction(QStringLiteral("Copy Frame to Clip Board"));
+    QAction *copyAll = menu.addAction(QStringLiteral("Copy all to Clip Board"));
+    QAction *copyPixmap = menu.addAction(QStringLiteral("Copy Pixmap from Clip Board"));
+    QAction *chosen = Dialogs::current().popupMenu(&menu, screenPos);
+    if (!chosen)
+        return;
+    if (chosen == copyFrame) {
+        emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+        frameCopyPending = true;
+    } else if (chosen == copyAll) {
+        emit copyAllToClipBoard();
+    } else if (chosen == copyPixmap) {
+        emit copyFromClipBoard(lastPressPos);
+    }
+}
+
+void NotesScene::placeText(const QPointF &pos)
+{
+    auto *item = new NotesTextItem();
+    item->setFont(m_font);
+    item->setTextInteractionFlags(Qt::TextEditable);
+    item->setZValue(TextZ);
+    connect(item, &NotesTextItem::lostFocus, this, &NotesScene::editorLostFocus);
+    connect(item, &NotesTextItem::selectedChange, this, &NotesScene::itemSelected);
+    addItem(item);
+    item->setDefaultTextColor(m_textColor);
+    item->setPos(pos);
+    item->setSelected(true);
+    item->setHtml(QStringLiteral(" "));
+    emit textInserted(item);
+}
+
+void NotesScene::dropGesture()
+{
+    if (guideLine) {
+        discard(guideLine);
+        guideLine = nullptr;
+    }
+    if (circlePreview) {
+        discard(circlePreview);
+        circlePreview = nullptr;
+    }
+    if (rectanglePreview) {
+        discard(rectanglePreview);
+        rectanglePreview = nullptr;
+    }
+    if (freehandPreview) {
+        discard(freehandPreview);
+        freehandPreview = nullptr;
+    }
+}
+
+void NotesScene::discard(QGraphicsItem *item)
+{
+    if (!item)
+        return;
+    if (pressedItem == item)
+        pressedItem = nullptr;
+    if (item->scene() == this)
+        removeItem(item);
+    delete item;
+}

@@ -1,0 +1,6 @@
+#include "urf/zukenurfdoclayer.h"
+
+void ZukenUrfDocLayer::write(QTextStream &out) const
+{
+    writeLine(out, "doclayer");
+}

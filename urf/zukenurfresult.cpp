@@ -1,0 +1,201 @@
+#include "urf/zukenurfresult.h"
+
+#include "io/clock.h"
+#include "urf/urftext.h"
+
+#include <QIODevice>
+#include <QTextStream>
+
+char ZukenUrfResult::typeLetter(ResultType type)
+{
+    switch (type) {
+    case ResultType::E:
+        return 'E';
+    case ResultType::M:
+        return 'M';
+    case ResultType::A:
+        return 'A';
+    case ResultType::F:
+        return 'F';
+    case ResultType::Q:
+        return 'Q';
+    case ResultType::N:
+        break;
+    }
+    return 'N';
+}
+
+void ZukenUrfResult::write(QTextStream &out, int version)
+{
+    const QString sp = UrfText::indent(indent);
+    out << sp << "result," << typeLetter(type) << ',';
+    if (!resultText.isEmpty())
+        out << '"' << UrfText::oneLine(resultText) << '"';
+    out << ',';
+    if (type == ResultType::A)
+        out << '"' << Clock::now().toUTC().toString(QStringLiteral("yyyy/MM/dd hh:mm")) << '"';
+    out << ',';
+    if (number1 != 0)
+        out << number1;
+    out << ',';
+    if (number2 != 0)
+        out << number2;
+    out << '\n';
+
+    const int sub = indent + 2;
+    if (!params.isEmpty()) {
+        out << UrfText::indent(sub) << "param";
+        for (const QString &param : std::as_const(params))
+            out << ",\"" << UrfText::oneLine(param) << '"';
+        out << '\n';
+    }
+    for (ZukenUrfZoomArea &zoom : zoomAreas) {
+        zoom.indent = sub;
+        zoom.write(out, version);
+    }
+    for (ZukenUrfSymbol &symbol : symbols) {
+        symbol.indent = sub;
+        symbol.write(out, version);
+    }
+    for (ZukenUrfLayer &layer : layers) {
+        layer.indent = sub;
+        layer.write(out);
+    }
+    if (version > Urf::RstFormatVersion) {
+        for (ZukenUrfDocLayer &layer : docLayers) {
+            layer.indent = sub;
+            layer.write(out);
+        }
+    }
+    for (ZukenUrfComp &comp : comps) {
+        comp.indent = sub;
+        comp.write(out, version);
+    }
+    for (ZukenUrfPin &pin : pins) {
+        pin.indent = sub;
+        pin.write(out, version);
+    }
+    for (ZukenUrfNet &net : nets) {
+        net.indent = sub;
+        net.write(out, version);
+    }
+}
+
+namespace {
+
+ResultType typeFromLetter(const QString &letter)
+{
+    if (letter == QLatin1String("M"))
+        return ResultType::M;
+    if (letter == QLatin1String("A"))
+        return ResultType::A;
+    if (letter == QLatin1String("F"))
+        return ResultType::F;
+    if (letter == QLatin1String("Q"))
+        return ResultType::Q;
+    if (letter == QLatin1String("N"))
+        return ResultType::N;
+    return ResultType::E;
+}
+
+LayerKind layerKindFromWord(const QString &word)
+{
+    if (word == QLatin1String("ncond"))
+        return LayerKind::NCond;
+    if (word == QLatin1String("system"))
+        return LayerKind::System;
+    return LayerKind::Cond;
+}
+
+double fileCoordinate(const QString &text, int version)
+{
+    const double value = text.toDouble();
+    return version <= Urf::RstFormatVersion ? value / Urf::RstCoordinateScale : value;
+}
+
+} // namespace
+
+ZukenUrfResult ZukenUrfResult::read(const QString &resultLine, QIODevice *device, int version, int *key)
+{
+    using UrfText::section;
+    using UrfText::unquotedSection;
+
+    ZukenUrfResult result;
+    int resultKey = 0;
+    const QStringList parts = resultLine.split(QLatin1Char(','), Qt::KeepEmptyParts);
+    if (parts.size() == 6) {
+        if (!parts[1].isEmpty())
+            result.type = typeFromLetter(parts[1]);
+        if (!parts[2].isEmpty()) {
+            result.resultText = UrfText::unquoted(parts[2]);
+            const qsizetype dash = result.resultText.lastIndexOf(QLatin1Char('-'));
+            resultKey = (dash < 0 ? result.resultText : result.resultText.mid(dash + 1)).toInt();
+        }
+        if (!parts[3].isEmpty())
+            result.resultDate = UrfText::unquoted(parts[3]);
+        if (!parts[4].isEmpty())
+            result.number1 = parts[4].toInt();
+        if (!parts[5].isEmpty())
+            result.number2 = parts[5].toInt();
+    }
+    result.indent = Urf::ResultIndent;
+
+    while (!device->atEnd()) {
+        UrfText::Line line(device);
+        const QString &text = line.text();
+        if (line.startsWith("result") || line.startsWith("endgroup")) {
+            line.putBack();
+            break;
+        }
+        if (line.startsWith("param")) {
+            const int commas = int(text.count(QLatin1Char(',')));
+            for (int k = 1; k <= commas; ++k)
+                result.params.append(unquotedSection(text, k));
+        } else if (line.startsWith("zoomarea")) {
+            ZukenUrfZoomArea zoom;
+            zoom.id = section(text, 1).toInt();
+            zoom.x1 = fileCoordinate(section(text, 2), version);
+            zoom.y1 = fileCoordinate(section(text, 3), version);
+            zoom.x2 = fileCoordinate(section(text, 4), version);
+            zoom.y2 = fileCoordinate(section(text, 5), version);
+            zoom.indent = Urf::SubRecordIndent;
+            result.zoomAreas.append(zoom);
+        } else if (line.startsWith("symbol")) {
+            ZukenUrfSymbol symbol;
+            const QString word = unquotedSection(text, 1);
+            symbol.kind = word == QLatin1String("rect")     ? Urf::SymbolRect
+                          : word == QLatin1String("tarrow") ? Urf::SymbolTArrow
+                                                            : Urf::SymbolArrow;
+            symbol.x1 = fileCoordinate(section(text, 2), version);
+            symbol.y1 = fileCoordinate(section(text, 3), version);
+            if (symbol.kind == Urf::SymbolTArrow) {
+                symbol.text = unquotedSection(text, 4);
+            } else {
+                symbol.x2 = fileCoordinate(section(text, 4), version);
+                symbol.y2 = fileCoordinate(section(text, 5), version);
+            }
+            symbol.indent = Urf::SubRecordIndent;
+            result.symbols.append(symbol);
+        } else if (line.startsWith("layer")) {
+            result.layers.append(ZukenUrfLayer(
+                unquotedSection(text, 2), layerKindFromWord(unquotedSection(text, 1)), Urf::SubRecordIndent));
+        } else if (line.startsWith("doclayer")) {
+            result.docLayers.append(ZukenUrfDocLayer(
+                unquotedSection(text, 2), layerKindFromWord(unquotedSection(text, 1)), Urf::SubRecordIndent));
+        } else if (line.startsWith("comp") || line.startsWith("net")) {
+            const QString name = section(text, 1);
+            const QString extra = text.endsWith(QLatin1Char(',')) ? QString() : section(text, 2);
+            if (line.startsWith("comp"))
+                result.comps.append(ZukenUrfComp{Urf::SubRecordIndent, name, extra});
+            else
+                result.nets.append(ZukenUrfNet{Urf::SubRecordIndent, name, extra});
+        } else if (line.startsWith("pin")) {
+            const QString third = text.endsWith(QLatin1Char(',')) ? QString() : section(text, 3);
+            result.pins.append(ZukenUrfPin{Urf::SubRecordIndent, section(text, 1), section(text, 2), third});
+        }
+        // Anything else, a case line included, is skipped.
+    }
+    if (key)
+        *key = resultKey;
+    return result;
+}

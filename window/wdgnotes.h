@@ -1,0 +1,234 @@
+#pragma once
+
+#include "io/dsvlayer.h"
+#include "scene/notesarrow.h"
+#include "scene/notescircleitem.h"
+#include "scene/noteslineitem.h"
+#include "scene/notespolylineitem.h"
+#include "scene/notesrectangleitem.h"
+#include "scene/notesscene.h"
+#include "scene/notestextitem.h"
+
+#include <QColor>
+#include <QFont>
+#include <QGraphicsView>
+#include <QIcon>
+#include <QList>
+#include <QMetaObject>
+#include <QPixmap>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QDataWidgetMapper;
+class QFontComboBox;
+class QGraphicsItem;
+class QGraphicsTextItem;
+class QKeyEvent;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStandardItemModel;
+class QTextEdit;
+class QToolBar;
+class QUndoStack;
+
+// The notes window: one page of design-review notes at a time, with the tools to draw on it,
+// the list of pages, and the files and exports. Runs as the standalone viewer (view-only) or
+// embedded in the host inspection application (edit mode). Its signals and slots, in their
+// declared order, are the interface a host relies on; do not reorder them.
+class WdgNotes : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WdgNotes(const QString &fileName = QString(), int viewOnlyMode = 0, QWidget *parent = nullptr);
+    ~WdgNotes() override;
+
+    WdgNotes(const WdgNotes &) = delete;
+    WdgNotes &operator=(const WdgNotes &) = delete;
+
+    // Writes all pages to a notes file; an empty path keeps the current file name, a non-empty
+    // one becomes it. True when the file was written completely.
+    bool saveNotes(const QString &path);
+    // Appends the pages of the current notes file and shows the first page.
+    void loadNotes();
+
+    // The scene of a new page: parentless, owned by the page row.
+    static NotesScene *createPageScene();
+
+    // Removes and deletes every page with its scene and items.
+    void clearAllNotes();
+
+    QString currentNotesFileName() const { return notesFileName; }
+    bool isViewOnly() const { return viewOnly; }
+    bool isToolLocked() const { return toolLock; }
+    QStandardItemModel *model() const { return noteModel; }
+    QDataWidgetMapper *mapper() const { return noteMapper; }
+    QUndoStack *undoHistory() const { return undoStack; }
+    QGraphicsView *view() const { return notesView; }
+
+signals:
+    void createImage();
+    void showNotePos(QRectF, QList<DsvLayer>);
+    void spaceBarPressed();
+
+public slots:
+    void updateButtons(int row);
+    void createdImage(QPixmap *, QList<DsvLayer>, QRectF);
+    void addNewNote();
+    void deleteNote();
+    void onSaveUrf();
+    void toSaveImages();
+    void onDrawArrow(bool);
+    void removeSelectedItems();
+    void arrowColorChanged(QAction *act);
+    void fontColorChanged(QAction *act);
+    QIcon createColorActionIcon(QString imageFile, QColor color);
+    QIcon createLinewidthActionIcon(QString imageFile, int width);
+    QIcon createLinestyleActionIcon(QString imageFile, Qt::PenStyle);
+    QIcon createColorIcon(QColor color);
+    void pointerGroupClicked(QAction *);
+    void currentFontChanged(QFont);
+    void fontSizeChanged(int index);
+    void textColorChanged();
+    void lineWidthChanged();
+    void lineStyleChanged();
+    void handleFontChanged();
+    void itemSelected(QGraphicsItem *);
+    void textInserted(QGraphicsTextItem *);
+    void arrowInserted(NotesArrow *);
+    void circleInserted(NotesCircleItem *);
+    void rectangleInserted(NotesRectangleItem *);
+    void polyLineInserted(NotesPolyLineItem *);
+    void freehandLineInserted(NotesLineItem *);
+    void drawScene(int);
+    void loadExistingNotes();
+    void saveNotesAs();
+    bool cleanNotes();
+    void copyToClipBoard();
+    void copyAllToClipBoard();
+    void rubberBandChanged(QRect, QPointF, QPointF);
+    void setRubberBandSelection(QGraphicsView::DragMode);
+    void shrinkToItems();
+    void setSendView(bool);
+    void copyFromClipBoard(QPointF pos);
+    void onExportToPdf();
+    void itemMoved(QGraphicsItem *movedItem, QPointF oldPosition);
+    void rotateText(QGraphicsItem *, double);
+    QRectF dina4Rect();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Construction steps, in the order the constructor runs them.
+    void createEditors();
+    void createButtons();
+    void createToolbars();
+    void createActions();
+    void createToolActions();
+    void createStyleControls();
+    void fillToolbars();
+    void applyViewOnly();
+    void createLayout();
+
+    QMenu *createColorMenu(QAction *button, const QColor &defaultColor);
+    QMenu *createLineWidthMenu(int defaultWidth);
+    QMenu *createLineStyleMenu(Qt::PenStyle defaultStyle);
+
+    // The scene shown in the view, or nullptr.
+    NotesScene *currentScene() const;
+    // Common part of the five shape insert slots.
+    void shapeInserted(QGraphicsItem *item);
+    // Checks "Select/Move" and puts the shown scene into the checked tool's mode.
+    void syncSceneModeWithTool();
+    // Shows nothing in the view and drops the connections to the scene shown so far.
+    void detachView();
+    // Removes and deletes all items of a page scene, then the scene.
+    static void deletePageScene(QGraphicsScene *scene);
+    // Removes one row of the model and deletes its scene.
+    void removePageRow(int row);
+    // Empties the title, date and comment editors once no page is left to show.
+    void clearEditors();
+    // Sets the window title from the current notes file.
+    void setTitleFromFile();
+    // Asks for a notes file and saves to it; false when cancelled or the save failed (reported).
+    bool askAndSaveNotes();
+    // A save that the user asked for: a failure is reported in a warning box.
+    bool saveNotesReporting(const QString &path);
+    // Hands pending edits of the title or comment editor to the model before the pages are written.
+    void submitPendingEdits();
+
+    QStandardItemModel *noteModel = nullptr;
+    QDataWidgetMapper *noteMapper = nullptr;
+
+    QPushButton *loadNotesButton = nullptr;
+    QPushButton *saveNotesButton = nullptr;
+    QPushButton *previousButton = nullptr;
+    QPushButton *nextButton = nullptr;
+    QPushButton *newNoteButton = nullptr;
+    QPushButton *deleteNoteButton = nullptr;
+    QPushButton *clearNotesButton = nullptr;
+    QPushButton *firstNoteButton = nullptr;
+    QPushButton *lastNoteButton = nullptr;
+    QPushButton *saveUrfButton = nullptr;
+    QPushButton *saveImagesButton = nullptr;
+
+    QLineEdit *titleEdit = nullptr;
+    QLineEdit *dateEdit = nullptr;
+    QGraphicsView *notesView = nullptr;
+    QTextEdit *commentEdit = nullptr;
+
+    QCheckBox *hideWindowCheck = nullptr;
+    QCheckBox *sendViewCheck = nullptr;
+
+    QToolBar *mainToolbar = nullptr;
+    QToolBar *pointerToolbar = nullptr;
+
+    QAction *exportPdfAction = nullptr;
+    QAction *shrinkAction = nullptr;
+    QAction *removeAction = nullptr;
+    QAction *boldAction = nullptr;
+    QAction *italicAction = nullptr;
+    QAction *underlineAction = nullptr;
+    QAction *textColorAction = nullptr;
+    QAction *figureColorAction = nullptr;
+    QAction *lineWidthAction = nullptr;
+    QAction *lineStyleAction = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
+    QMenu *textColorMenu = nullptr;
+    QMenu *figureColorMenu = nullptr;
+    QMenu *lineWidthMenu = nullptr;
+    QMenu *lineStyleMenu = nullptr;
+
+    QAction *selectMoveAction = nullptr;
+    QAction *addArrowAction = nullptr;
+    QAction *addTextAction = nullptr;
+    QAction *addCircleAction = nullptr;
+    QAction *addRectangleAction = nullptr;
+    QAction *addPolyLineAction = nullptr;
+    QAction *addFreeLineAction = nullptr;
+
+    QFontComboBox *fontCombo = nullptr;
+    QComboBox *fontSizeCombo = nullptr;
+
+    QActionGroup *pointerGroup = nullptr;
+
+    QString notesFileName;
+    bool viewOnly = false;
+    qint32 fileVersionMajor = 0;
+    qint32 fileVersionMinor = 0;
+    QRect rubberBandRect;
+    bool toolLock = false;
+    bool sendView = false;
+    QUndoStack *undoStack = nullptr;
+    QList<QMetaObject::Connection> sceneConnections;
+};

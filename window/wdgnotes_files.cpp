@@ -1,0 +1,258 @@
+// Notes files, result-file export, PDF export and the image set.
+
+#include "window/wdgnotes.h"
+
+#include "io/notesfile.h"
+#include "io/pagemodel.h"
+#include "scene/dialogs.h"
+
+#include <QDataWidgetMapper>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTextEdit>
+#include <QUndoStack>
+
+namespace {
+
+const QString NotesPathKey = QStringLiteral("notespath");
+
+QGraphicsScene *sceneAt(const QStandardItemModel *model, int row)
+{
+    const QStandardItem *sceneItem = model->item(row, Page::SceneColumn);
+    return sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
+}
+
+QString textAt(const QStandardItemModel *model, int row, int column)
+{
+    const QStandardItem *item = model->item(row, column);
+    return item ? item->text() : QString();
+}
+
+// Writes text as Latin-1 (unmappable characters become '?'); a file that cannot be opened is skipped.
+void writeLatin1(const QString &path, const QString &text)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text.toLatin1());
+}
+
+} // namespace
+
+void WdgNotes::submitPendingEdits()
+{
+    // Edits reach the model when their editor loses focus; one still being typed is taken as well.
+    if (titleEdit->hasFocus() || commentEdit->hasFocus())
+        noteMapper->submit();
+}
+
+bool WdgNotes::saveNotes(const QString &path)
+{
+    if (!path.isEmpty())
+        notesFileName = path;
+    if (notesFileName.isEmpty())
+        return false;
+    submitPendingEdits();
+    // The file is replaced only once the new one is complete.
+    return NotesFile::saveNotesFile(notesFileName, *noteModel, fileVersionMajor, fileVersionMinor).ok;
+}
+
+bool WdgNotes::saveNotesReporting(const QString &path)
+{
+    if (!path.isEmpty())
+        notesFileName = path;
+    submitPendingEdits();
+    const NotesFile::SaveResult result =
+        NotesFile::saveNotesFile(notesFileName, *noteModel, fileVersionMajor, fileVersionMinor);
+    if (!result.ok) {
+        Dialogs::current().warning(this, tr("WARNING"),
+                                   tr("The notes could not be saved to\n%1\n%2")
+                                       .arg(QDir::toNativeSeparators(notesFileName), result.errorString),
+                                   QMessageBox::Ok);
+    }
+    return result.ok;
+}
+
+bool WdgNotes::askAndSaveNotes()
+{
+    const QString fileName =
+        Dialogs::current().saveFileName(this, tr("Save Notes as..."), notesFileName, tr("Notes (*.nts)"));
+    if (fileName.isEmpty())
+        return false;
+    return saveNotesReporting(fileName);
+}
+
+void WdgNotes::saveNotesAs()
+{
+    askAndSaveNotes();
+}
+
+void WdgNotes::setTitleFromFile()
+{
+    const QString baseName = QFileInfo(notesFileName).baseName();
+    setWindowTitle(viewOnly ? tr("View Veritrace Notes %1").arg(baseName) : tr("Add Notes %1").arg(baseName));
+}
+
+void WdgNotes::loadNotes()
+{
+    if (notesFileName.isEmpty())
+        return;
+
+    // Loading replaces what the history refers to.
+    undoStack->clear();
+
+    NotesFile::ReadOptions options;
+    options.currentIndex = noteMapper->currentIndex();
+    options.textItemCreated = [this](NotesTextItem *item) {
+        connect(item, &NotesTextItem::rotateText, this, &WdgNotes::rotateText, Qt::UniqueConnection);
+    };
+    const NotesFile::ReadResult result =
+        NotesFile::loadNotesFile(notesFileName, *noteModel, &WdgNotes::createPageScene, options);
+    if (result.opened)
+        noteMapper->toFirst();
+    setTitleFromFile();
+
+    if (result.damaged) {
+        Dialogs::current().warning(
+            this, tr("WARNING"),
+            tr("The notes file\n%1\nis damaged. %n page(s) could be read.", nullptr, result.pagesRead)
+                    .arg(QDir::toNativeSeparators(notesFileName)) +
+                (result.message.isEmpty() ? QString() : QStringLiteral("\n") + result.message),
+            QMessageBox::Ok);
+    }
+}
+
+void WdgNotes::loadExistingNotes()
+{
+    if (noteModel->rowCount() > 0 && !cleanNotes())
+        return;
+
+    QString startDir = notesFileName;
+    if (startDir.isEmpty())
+        startDir = QSettings().value(NotesPathKey).toString();
+    if (startDir.isEmpty())
+        startDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+    const QString fileName =
+        Dialogs::current().openFileName(this, tr("Open Veritrace Notes file"), startDir, tr("Notes (*nts)"));
+    // A cancelled dialog keeps the current file: pages still shown belong to it and are saved there.
+    if (fileName.isEmpty())
+        return;
+    notesFileName = fileName;
+    QSettings().setValue(NotesPathKey, QFileInfo(fileName).absolutePath());
+    loadNotes();
+}
+
+void WdgNotes::onSaveUrf()
+{
+    QString defaultPath = notesFileName;
+    defaultPath.replace(QStringLiteral(".nts"), QStringLiteral("_notes.urf"));
+    const QString fileName = Dialogs::current().saveFileName(this, tr("Save URF-File"), defaultPath,
+                                                             tr("BD-URF (*.urf);; DF-RST (*.rst)"));
+    if (fileName.isEmpty())
+        return;
+    // TODO(window): hand the pages to the result-file export once it exists.
+}
+
+void WdgNotes::toSaveImages()
+{
+    const QString dir =
+        Dialogs::current().existingDirectory(this, tr("Open Directory to save images."), notesFileName,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (!dir.isEmpty()) {
+        QGraphicsScene *shown = notesView->scene();
+        for (int row = 0; row < noteModel->rowCount(); ++row) {
+            const QString number = QString::number(row + 1);
+            QGraphicsScene *scene = sceneAt(noteModel, row);
+            notesView->setScene(scene);
+            if (scene) {
+                notesView->grab().toImage().save(QStringLiteral("%1/image_%2.png").arg(dir, number), "PNG");
+            }
+            const QString title = textAt(noteModel, row, Page::TitleColumn);
+            const QString date = textAt(noteModel, row, Page::DateColumn);
+            const QString comment = textAt(noteModel, row, Page::CommentColumn);
+            if (!title.isEmpty())
+                writeLatin1(QStringLiteral("%1/title_%2.txt").arg(dir, number), title);
+            if (!date.isEmpty())
+                writeLatin1(QStringLiteral("%1/date_%2.txt").arg(dir, number), date);
+            if (!comment.isEmpty())
+                writeLatin1(QStringLiteral("%1/comment_%2.html").arg(dir, number), comment);
+        }
+        // Back to the page that was shown, so that the first page takes over its style.
+        notesView->setScene(shown);
+    }
+    noteMapper->toFirst();
+}
+
+void WdgNotes::onExportToPdf()
+{
+    const QString fileName = Dialogs::current().saveFileName(
+        this, tr("Export to PDF"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        tr("PDF (*.pdf)"));
+    if (fileName.isEmpty())
+        return;
+
+    QPrinter printer(QPrinter::HighResolution);
+    if (!Dialogs::current().pageSetup(&printer, this))
+        return;
+    const bool allPages = Dialogs::current().question(this, tr("QUESTION"), tr("All Note Pages?"),
+                                                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+
+    QGraphicsScene *shown = notesView->scene();
+    if (!allPages && !shown)
+        return;
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        Dialogs::current().warning(this, tr("WARNING"),
+                                   tr("Failed to open file\n%1\nIs it writable?").arg(fileName),
+                                   QMessageBox::Ok);
+        return;
+    }
+
+    // Printable area in device pixels; the header band is as high as one and a half header lines.
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int width = page.width();
+    const int height = page.height();
+    painter.setFont(QFont(QStringLiteral("Times"), 20, QFont::Bold));
+    const QFontMetrics metrics(painter.font(), &printer);
+    const int baseline = metrics.ascent();
+    const int headerHeight = metrics.height() * 3 / 2;
+
+    auto printPage = [&](const QString &title, const QString &date, QGraphicsScene *scene) {
+        painter.setFont(QFont(QStringLiteral("Times"), 20, QFont::Bold));
+        if (!title.isEmpty())
+            painter.drawText(QPoint(0, baseline), title);
+        if (!date.isEmpty())
+            painter.drawText(QPoint(width / 2, baseline), date);
+        const QRect source = notesView->mapFromScene(scene->sceneRect()).boundingRect();
+        const QRect target(0, headerHeight, width, std::max(0, height - headerHeight));
+        notesView->render(&painter, target, source, Qt::KeepAspectRatio);
+    };
+
+    if (!allPages) {
+        printPage(titleEdit->text(), dateEdit->text(), shown);
+    } else {
+        for (int row = 0; row < noteModel->rowCount(); ++row) {
+            QGraphicsScene *scene = sceneAt(noteModel, row);
+            notesView->setScene(scene);
+            if (!scene)
+                continue;
+            if (row > 0)
+                printer.newPage();
+            printPage(textAt(noteModel, row, Page::TitleColumn), textAt(noteModel, row, Page::DateColumn),
+                      scene);
+        }
+        // The current page is shown again.
+        notesView->setScene(shown);
+    }
+    painter.end();
+}

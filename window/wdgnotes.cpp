@@ -148,9 +148,9 @@ void WdgNotes::createButtons()
         connect(sendViewCheck, &QCheckBox::toggled, this, &WdgNotes::setSendView);
 
     if (viewOnly) {
-        for (QWidget *w : {static_cast<QWidget *>(saveNotesButton), static_cast<QWidget *>(newNoteButton),
-                           static_cast<QWidget *>(deleteNoteButton), static_cast<QWidget *>(clearNotesButton),
-                           static_cast<QWidget *>(hideWindowCheck), static_cast<QWidget *>(sendViewCheck)})
+        const std::initializer_list<QWidget *> editing = {saveNotesButton,  newNoteButton,   deleteNoteButton,
+                                                          clearNotesButton, hideWindowCheck, sendViewCheck};
+        for (QWidget *w : editing)
             w->setEnabled(false);
         setWindowTitle(tr("Quillmark %1")
                            .arg(tr("Version %1.%2.%3")

@@ -5,6 +5,8 @@
 #include "io/notesfile.h"
 #include "io/pagemodel.h"
 #include "scene/dialogs.h"
+#include "urf/notesexport.h"
+#include "window/appversion.h"
 
 #include <QDataWidgetMapper>
 #include <QDir>
@@ -151,13 +153,20 @@ void WdgNotes::loadExistingNotes()
 
 void WdgNotes::onSaveUrf()
 {
-    QString defaultPath = notesFileName;
-    defaultPath.replace(QStringLiteral(".nts"), QStringLiteral("_notes.urf"));
-    const QString fileName = Dialogs::current().saveFileName(this, tr("Save URF-File"), defaultPath,
-                                                             tr("BD-URF (*.urf);; DF-RST (*.rst)"));
+    const QString fileName = Dialogs::current().saveFileName(this, NotesExport::dialogCaption(),
+                                                             NotesExport::defaultFileName(notesFileName),
+                                                             NotesExport::dialogFilter());
     if (fileName.isEmpty())
         return;
-    // TODO(window): hand the pages to the result-file export once it exists.
+    submitPendingEdits();
+    // The user asked for this file; a write that did not happen is worth a word.
+    if (!NotesExport::exportNotes(noteModel, fileName,
+                                  {AppVersion::Major, AppVersion::Minor, AppVersion::Patch})) {
+        Dialogs::current().warning(
+            this, tr("WARNING"),
+            tr("The review result could not be written to\n%1").arg(QDir::toNativeSeparators(fileName)),
+            QMessageBox::Ok);
+    }
 }
 
 void WdgNotes::toSaveImages()

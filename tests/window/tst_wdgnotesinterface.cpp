@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QUndoStack>

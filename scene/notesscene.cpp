@@ -130,7 +130,10 @@ void NotesScene::editorLostFocus(NotesTextItem *item)
     // is left to whoever takes it.
     if (item->scene() != this || item->isLeavingScene())
         return;
-    if (item->toPlainText() == QStringLiteral(" ")) {
+    // Placement gives the item the HTML " ", which the toolkit reads as an empty document;
+    // both forms mean nothing was typed (or everything typed was deleted again).
+    const QString text = item->toPlainText();
+    if (text.isEmpty() || text == QStringLiteral(" ")) {
         if (pressedItem == item)
             pressedItem = nullptr;
         removeItem(item);

@@ -1,23 +1,23 @@
 #pragma once
 
+#include "scene/notesarrow.h"
+#include "scene/notescircleitem.h"
 #include "scene/notesconstants.h"
+#include "scene/noteslineitem.h"
+#include "scene/notespolylineitem.h"
+#include "scene/notesrectangleitem.h"
+#include "scene/notestextitem.h"
 
 #include <QColor>
 #include <QFont>
 #include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QPen>
 #include <QPointF>
 
-class NotesArrow;
-class NotesCircleItem;
-class NotesLineItem;
-class NotesPolyLineItem;
-class NotesRectangleItem;
-class NotesTextItem;
 class QGraphicsLineItem;
 class QGraphicsPolygonItem;
-class QGraphicsTextItem;
 
 // The drawing surface of one note page. It turns mouse gestures into annotation items and
 // reports them through signals; it never touches the undo stack, the clipboard or the view.

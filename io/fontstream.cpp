@@ -10,11 +10,11 @@ namespace {
 constexpr int FeaturesVersion = 21; // Qt_6_6
 constexpr int AxesVersion = 22;     // Qt_6_7
 
-// The toolkit part: 31 bytes of fixed fields between the two leading strings and the families list
-// (double point size, qint32 pixel size, quint8 style hint, quint16 style strategy, quint16 weight,
-// quint8 bits, quint16 stretch, quint8 extended bits, two qint32 spacings, quint8 hinting,
-// quint8 capitalization).
-constexpr qint64 FixedFieldBytes = 31;
+// The toolkit part between the two leading strings and the families list: point size (a double, or a
+// float in single-precision mode), qint32 pixel size, quint8 style hint, quint16 style strategy,
+// quint16 weight, quint8 bits, quint16 stretch, quint8 extended bits, two qint32 spacings, quint8
+// hinting, quint8 capitalization.
+constexpr qint64 FixedFieldBytesBesidesPointSize = 23;
 
 constexpr quint32 NullSize = 0xFFFFFFFFu;
 constexpr quint32 ExtendedSize = 0xFFFFFFFEu;
@@ -87,7 +87,9 @@ bool skipTagMap(QDataStream &in, qint64 valueBytes)
 // only ever sees a record known to be complete.
 bool skipToolkitPart(QDataStream &in)
 {
-    if (!skipString(in) || !skipString(in) || !skipBytes(in, FixedFieldBytes))
+    const qint64 pointSizeBytes = in.floatingPointPrecision() == QDataStream::SinglePrecision ? 4 : 8;
+    if (!skipString(in) || !skipString(in) ||
+        !skipBytes(in, FixedFieldBytesBesidesPointSize + pointSizeBytes))
         return false;
     quint32 families = 0;
     if (!readSize(in, families))

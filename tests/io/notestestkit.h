@@ -39,6 +39,14 @@ public:
         return item ? qvariant_cast<QGraphicsScene *>(item->data(Page::SceneRole)) : nullptr;
     }
 
+    // Takes the last page out and deletes its scene.
+    void removeLastPage()
+    {
+        const int row = rowCount() - 1;
+        delete scene(row);
+        removeRow(row);
+    }
+
     QStandardItem *sceneItem(int row) const { return item(row, Page::SceneColumn); }
     QString title(int row) const { return item(row, Page::TitleColumn)->text(); }
 

@@ -71,8 +71,9 @@ void NotesTextItem::paste()
         pasted->setDefaultFont(font());
         pasted->setHtml(mime->html());
         QTextDocument *previous = document();
+        const bool previousIsOurs = previous && previous->parent() == this;
         setDocument(pasted);
-        if (previous && previous != pasted && previous->parent() == this)
+        if (previousIsOurs)
             delete previous;
     } else if (mime->hasText()) {
         setPlainText(mime->text());
@@ -88,8 +89,12 @@ void NotesTextItem::focusOutEvent(QFocusEvent *event)
 
 void NotesTextItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent *event)
 {
-    if (textInteractionFlags() == Qt::NoTextInteraction)
+    if (textInteractionFlags() == Qt::NoTextInteraction) {
         setTextInteractionFlags(Qt::TextEditorInteraction);
+        // The scene hands focus out before the item becomes focusable here; without it the
+        // caret would only appear on a further click.
+        setFocus(Qt::MouseFocusReason);
+    }
     QGraphicsTextItem::mouseDoubleClickEvent(event);
 }
 

@@ -73,6 +73,11 @@ ZukenUrfCase &notesCase(ZukenUrfFile &file)
     return file.groups.first().subgroups.first().cases.first();
 }
 
+const ZukenUrfCase &notesCase(const ZukenUrfFile &file)
+{
+    return file.groups.first().subgroups.first().cases.first();
+}
+
 ZukenUrfResult noteResult(const QString &title, const QRectF &viewRect, const QList<DsvLayer> &layers)
 {
     ZukenUrfResult result;

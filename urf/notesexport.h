@@ -45,6 +45,7 @@ ZukenUrfFile emptyNotesFile(const QString &fileName, const ZukenUrfAppVersion &v
 
 // The case "Notes" of a file made by emptyNotesFile.
 ZukenUrfCase &notesCase(ZukenUrfFile &file);
+const ZukenUrfCase &notesCase(const ZukenUrfFile &file);
 
 // The result of one page: label and first param the title, then the centre of the view rectangle
 // with 3 decimals; one zoom area over the rectangle; a cond layer (named by its number) for every

@@ -13,12 +13,14 @@
 #include "scene/notesscene.h"
 #include "scene/notestextitem.h"
 
+#include <QBitmap>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
 #include <QFileDevice>
 #include <QGraphicsPixmapItem>
+#include <QImage>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSaveFile>
@@ -199,6 +201,7 @@ private:
     }
 
     bool readColor(QColor &color);
+    bool readPixmap(QPixmap &pixmap);
     bool readPath(QPainterPath &path);
     bool readPenStyle(Qt::PenStyle &style);
     bool readLayers(qint64 count, QList<DsvLayer> &layers);
@@ -234,6 +237,57 @@ bool Reader::readColor(QColor &color)
         return fail(QDataStream::ReadCorruptData);
     in >> color;
     return ok();
+}
+
+// A picture is a qint32 marker (0: null) followed by a whole PNG with no length in front. The PNG's
+// chunks are walked first, each length checked against the bytes left, so that only a complete
+// PNG of known size reaches the decoder and the stream continues right after it.
+bool Reader::readPixmap(QPixmap &pixmap)
+{
+    qint32 marker = 0;
+    in >> marker;
+    if (!ok())
+        return false;
+    if (marker == 0) {
+        pixmap = QPixmap();
+        return true;
+    }
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    const qint64 start = device->pos();
+    const qint64 available = remaining();
+    if (device->peek(8) != signature)
+        return fail(available < 8 ? QDataStream::ReadPastEnd : QDataStream::ReadCorruptData);
+    qint64 offset = 8;
+    for (;;) {
+        // Each chunk: quint32 data length, four-letter type, data, CRC.
+        if (available - offset < 12)
+            return fail(QDataStream::ReadPastEnd);
+        if (!device->seek(start + offset))
+            return fail(QDataStream::ReadCorruptData);
+        const QByteArray header = device->peek(8);
+        if (header.size() != 8)
+            return fail(QDataStream::ReadPastEnd);
+        const quint32 length = (quint32(quint8(header[0])) << 24) | (quint32(quint8(header[1])) << 16) |
+                               (quint32(quint8(header[2])) << 8) | quint32(quint8(header[3]));
+        if (length > 0x7FFFFFFFu)
+            return fail(QDataStream::ReadCorruptData);
+        offset += 12 + qint64(length);
+        if (offset > available)
+            return fail(QDataStream::ReadPastEnd);
+        if (header.mid(4, 4) == "IEND")
+            break;
+    }
+    if (!device->seek(start))
+        return fail(QDataStream::ReadCorruptData);
+    QByteArray png(offset, Qt::Uninitialized);
+    if (in.readRawData(png.data(), int(offset)) != offset)
+        return fail(QDataStream::ReadPastEnd);
+    QImage image;
+    if (!image.loadFromData(png, "PNG") || image.isNull())
+        return fail(QDataStream::ReadCorruptData);
+    // As the toolkit's own reader does: one-bit pictures become bitmaps.
+    pixmap = image.depth() == 1 ? QBitmap::fromImage(image) : QPixmap::fromImage(image);
+    return true;
 }
 
 // The toolkit's path reader trusts its element count and accepts any element sequence; the bytes
@@ -366,9 +420,9 @@ bool Reader::readPicture7(PageBuild &page)
     QPixmap pixmap;
     qint64 layerCount = 0;
     in >> pos;
-    if (!ok() || remaining() < PixmapMin)
-        return fail(QDataStream::ReadPastEnd);
-    in >> pixmap >> layerCount;
+    if (!ok() || !readPixmap(pixmap))
+        return false;
+    in >> layerCount;
     if (!ok())
         return false;
     QList<DsvLayer> layers;
@@ -541,10 +595,7 @@ bool Reader::readOldPage(bool &endOfFile)
 
     if (result.major == 4 && result.minor <= 4) {
         QPixmap pixmap;
-        if (remaining() < PixmapMin)
-            return fail(QDataStream::ReadPastEnd);
-        in >> pixmap;
-        if (!ok())
+        if (!readPixmap(pixmap))
             return false;
         if (pixmap.isNull()) {
             // These files end with a null picture; the page it starts is not one.
@@ -573,9 +624,9 @@ bool Reader::readOldPage(bool &endOfFile)
             QPixmap pixmap;
             qint32 layerCount = 0;
             in >> pos;
-            if (!ok() || remaining() < PixmapMin)
-                return fail(QDataStream::ReadPastEnd);
-            in >> pixmap >> layerCount;
+            if (!ok() || !readPixmap(pixmap))
+                return false;
+            in >> layerCount;
             if (!ok())
                 return false;
             QList<DsvLayer> layers;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -54,17 +55,35 @@ QPainterPath closedLoop(int points)
     return path;
 }
 
-template <typename F> double medianMs(int runs, F &&f)
+// CPU time of this thread: on a machine shared with builds it is steadier than the wall clock.
+double threadCpuMs()
 {
-    std::vector<double> times;
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+struct Timing
+{
+    double wallMs;
+    double cpuMs;
+};
+
+// Medians of wall-clock and thread CPU time over `runs` runs.
+template <typename F> Timing medianMs(int runs, F &&f)
+{
+    std::vector<double> wall, cpu;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
+        const double cpu0 = threadCpuMs();
         timer.start();
         f();
-        times.push_back(timer.nsecsElapsed() / 1e6);
+        wall.push_back(double(timer.nsecsElapsed()) / 1e6);
+        cpu.push_back(threadCpuMs() - cpu0);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
 // Mean cost of one call in microseconds over `calls` calls.
@@ -79,7 +98,7 @@ template <typename F> double perCallUs(int calls, F &&f)
 
 void outlineRow(const char *name, const QPainterPath &path, int coldRuns)
 {
-    const double cold = medianMs(coldRuns, [&] {
+    const Timing cold = medianMs(coldRuns, [&] {
         sink += LineOutline::compute(path, LineOutline::Kind::Freehand, LineWidth, LineWidth).elementCount();
     });
 
@@ -90,9 +109,9 @@ void outlineRow(const char *name, const QPainterPath &path, int coldRuns)
     const int calls = std::max(20, 200000 / int(path.elementCount()));
     const double cached = perCallUs(calls * 10, [&] { sink += line.shape().elementCount(); });
     const double toolkit = perCallUs(calls, [&] { sink += plain.shape().elementCount(); });
-    std::printf("%-26s %6d pts  cold %9.3f ms   cached shape() %8.3f us   QGraphicsPathItem::shape() %9.3f us"
-                "   ratio %.2e\n",
-                name, int(path.elementCount()), cold, cached, toolkit, cached / toolkit);
+    std::printf("%-14s %5d pts  cold %8.3f ms (cpu %8.3f ms)  cached shape() %6.3f us"
+                "  QGraphicsPathItem::shape() %9.3f us  ratio %.2e\n",
+                name, int(path.elementCount()), cold.wallMs, cold.cpuMs, cached, toolkit, cached / toolkit);
 }
 
 void hitTests()

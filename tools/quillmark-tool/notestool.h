@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// The command line of quillmark-tool: parses the arguments, runs one subcommand on the same notes
+// file reader, writer and result-file export the viewer uses, and answers the exit status.
+//
+//   dump FILE.nts          pages as JSON on standard output
+//   urf FILE.nts OUT       review result file (RST when OUT ends with ".rst", else URF), merging
+//                          the verdicts of an existing OUT
+//   resave IN.nts OUT.nts  read and write again in the current format
+class NotesTool
+{
+public:
+    enum ExitCode : int {
+        Success = 0,
+        Failure = 1,    // input unreadable or damaged, output not written
+        UsageError = 2, // bad arguments or environment
+    };
+
+    // out and err receive standard output and standard error.
+    NotesTool(QIODevice *out, QIODevice *err);
+
+    // arguments as QCoreApplication::arguments() gives them (program name first).
+    int run(const QStringList &arguments);
+
+    // The name the messages begin with.
+    static QString programName();
+
+private:
+    int dump(const QString &fileName);
+    int exportUrf(const QString &fileName, const QString &outName);
+    int resave(const QString &fileName, const QString &outName);
+
+    // Installs the clock from SOURCE_DATE_EPOCH when set; false (and a message) when malformed.
+    bool setUpClock();
+
+    void print(const QByteArray &bytes);
+    // One line on standard error, prefixed with the program name.
+    void complain(const QString &line);
+    int usageError(const QString &line);
+
+    QIODevice *out;
+    QIODevice *err;
+};

@@ -151,7 +151,7 @@ Page overviewPage(const SyntheticBoard &board)
     };
 
     Page page;
-    page.title = QStringLiteral("Board overview, top side");
+    page.title = QStringLiteral("Board overview: top side");
     page.date = QStringLiteral("04.03.2024 09:12");
     page.comment =
         QStringLiteral("<p>First pass over <b>QM-DEMO-01 rev B</b>, top side with the bottom pour shown.</p>"
@@ -266,7 +266,7 @@ Page regulatorPage(const SyntheticBoard &board)
 
 Page clearancePage(const SyntheticBoard &board)
 {
-    const QRectF view(88, 0, 30, 20);
+    const QRectF view(85, -2, 36, 24);
     auto at = [&](const QPointF &p) { return tenth(SyntheticBoard::toPicture(view, PictureSize, p)); };
 
     Page page;
@@ -284,7 +284,7 @@ Page clearancePage(const SyntheticBoard &board)
     const QPointF tp1 = at(tp1Board);
     const QPointF h2 = at(h2Board);
     const double scale = PictureSize.width() / view.width();
-    page.circles << box(circleAround(tp1, 45), Magenta, 3, Qt::SolidLine);
+    page.circles << box(circleAround(tp1, 1.5 * scale), Magenta, 3, Qt::SolidLine);
     page.circles << box(circleAround(h2, 4.5 * scale), Yellow, 2, Qt::DashDotDotLine);
 
     // A dimension line across the gap, with end ticks.
@@ -298,8 +298,8 @@ Page clearancePage(const SyntheticBoard &board)
 
     page.texts << Text{
         QStringLiteral("0.73 mm to the H2 ring; the rule is 1.5 mm.<br>Move TP1 down-left by 1 mm."),
-        font(Sans, 12), Magenta, QPointF(330, 262), 0};
-    page.arrows << Arrow{QLineF(tp1 + QPointF(-34, 30), QPointF(560, 262)), Magenta, QPointF()};
+        font(Sans, 12), Magenta, QPointF(300, 262), 0};
+    page.arrows << Arrow{QLineF(tp1 + QPointF(-34, 30), QPointF(520, 262)), Magenta, QPointF()};
     return page;
 }
 
@@ -376,6 +376,10 @@ void addPages(QStandardItemModel &model, const QList<Page> &pages)
             item->setFont(t.font);
             item->setDefaultTextColor(t.color);
             item->setHtml(t.html);
+            // Stored in the form a read-back document gives: HTML parsed once more states some
+            // character formats (pixel sizes) explicitly that the first conversion leaves implicit,
+            // and the file should not change when it is opened and saved again.
+            item->setHtml(item->toHtml());
             item->setPos(t.pos);
             item->setRotation(t.rotation);
             return item;

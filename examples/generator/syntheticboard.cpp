@@ -242,7 +242,7 @@ void SyntheticBoard::addConnectors()
     addSilkBox(QRectF(98.6, 36 - 6 * 2.54 - 0.3, 2.8, 12 * 2.54 + 0.6));
     addSilkText(QPointF(96.6, 21.0), QStringLiteral("J1"), 1.2);
     landmarks.insert(QStringLiteral("J1"), QPointF(100, 36));
-    landmarks.insert(QStringLiteral("J1.1"), QPointF(100, 36 + 5.5 * 2.54));
+    landmarks.insert(QStringLiteral("J1.1"), QPointF(100, 36 - 5.5 * 2.54));
 
     for (int k = 0; k < 10; ++k) {
         addPad(Through, QPointF(26 + k * 2.54, 72), QSizeF(1.7, 1.7), k != 0, 1.0);

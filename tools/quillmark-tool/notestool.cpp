@@ -4,11 +4,13 @@
 #include "io/notesfile.h"
 #include "tools/quillmark-tool/loadednotes.h"
 #include "tools/quillmark-tool/notesjson.h"
+#include "urf/notesexport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QJsonDocument>
 
@@ -148,6 +150,11 @@ int NotesTool::dump(const QString &fileName)
 
 int NotesTool::exportUrf(const QString &fileName, const QString &outName)
 {
+    // The export would replace the notes with result-file text.
+    if (QFileInfo(outName).exists() &&
+        QFileInfo(outName).canonicalFilePath() == QFileInfo(fileName).canonicalFilePath())
+        return usageError(QStringLiteral("%1: the result file must not be the notes file itself")
+                              .arg(QDir::toNativeSeparators(outName)));
     LoadedNotes notes;
     if (!notes.load(fileName)) {
         // Writing a partial export would also merge it into (and so shrink) an existing file.
@@ -156,9 +163,17 @@ int NotesTool::exportUrf(const QString &fileName, const QString &outName)
                 .arg(QDir::toNativeSeparators(fileName), notes.problem(), QDir::toNativeSeparators(outName)));
         return Failure;
     }
-    complain(QStringLiteral("%1: the result-file export is not available in this build")
-                 .arg(QDir::toNativeSeparators(outName)));
-    return Failure;
+    // The same builder and writer as the window's "Save URF-Data": an existing file at outName is
+    // read first and its verdicts are carried over.
+    if (!NotesExport::exportNotes(&notes.model(), outName)) {
+        const QFileInfo target(outName);
+        const QString why = !target.absoluteDir().exists() ? QStringLiteral("its directory does not exist")
+                            : target.isDir()               ? QStringLiteral("it is a directory")
+                                                           : QStringLiteral("permission denied or disk full");
+        complain(QStringLiteral("%1: cannot be written: %2").arg(QDir::toNativeSeparators(outName), why));
+        return Failure;
+    }
+    return Success;
 }
 
 int NotesTool::resave(const QString &fileName, const QString &outName)

@@ -692,15 +692,24 @@ void Reader::run()
     }
 }
 
-QString damageMessage(const ReadResult &result)
+// Why and where reading stopped; the caller says how many pages were read.
+QString damageMessage(QDataStream::Status status, qint64 offset, qint64 size, const ReadResult &result)
 {
-    if (result.pagesDeclared >= 0) {
-        return QCoreApplication::translate("WdgNotes",
-                                           "The notes file is damaged. %1 of its %2 pages could be read.")
-            .arg(result.pagesRead)
-            .arg(result.pagesDeclared);
+    if (status == QDataStream::ReadPastEnd) {
+        return QCoreApplication::translate(
+                   "WdgNotes", "Reading stopped at byte %1 of %2: the file ends before the data it "
+                               "announces.")
+            .arg(offset)
+            .arg(size);
     }
-    return QCoreApplication::translate("WdgNotes", "The notes file is damaged. %1 pages could be read.")
+    if (status != QDataStream::Ok) {
+        return QCoreApplication::translate("WdgNotes",
+                                           "Reading stopped at byte %1 of %2: a value there is not valid.")
+            .arg(offset)
+            .arg(size);
+    }
+    return QCoreApplication::translate("WdgNotes", "The file announces %1 pages but holds %2.")
+        .arg(result.pagesDeclared)
         .arg(result.pagesRead);
 }
 
@@ -769,14 +778,10 @@ ReadResult readNotes(QIODevice *device, QStandardItemModel &model, const SceneFa
     QDataStream in(source);
     in.setVersion(StreamVersion);
     Reader(in, model, createScene, options, result).run();
-    if (in.status() != QDataStream::Ok) {
+    if (in.status() != QDataStream::Ok || result.pagesDeclared > result.pagesRead) {
         result.damaged = true;
         result.damageOffset = source->pos();
-        result.message = damageMessage(result);
-    } else if (result.pagesDeclared > result.pagesRead) {
-        result.damaged = true;
-        result.damageOffset = source->pos();
-        result.message = damageMessage(result);
+        result.message = damageMessage(in.status(), result.damageOffset, source->size(), result);
     }
     return result;
 }

@@ -56,8 +56,9 @@ struct ReadResult
     qint32 pagesDeclared = -1; // page count of a format 7 file; -1 for older formats (no count)
     int pagesRead = 0;         // rows appended to the model
     bool damaged = false;      // the read stopped at a stream error or an impossible count
-    qint64 damageOffset = -1;  // byte offset at which the damage was found, -1 when not damaged
-    QString message;           // plain text for a "WARNING" box when damaged, else empty
+    qint64 damageOffset = -1;  // byte offset at which reading stopped, -1 when not damaged
+    QString message;           // when damaged: one sentence saying why and where reading stopped, fit
+                               // to follow the caller's own "damaged, N pages read" text; else empty
 };
 
 struct SaveResult

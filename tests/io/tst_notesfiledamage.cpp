@@ -400,11 +400,19 @@ void TestNotesFileDamage::corruptValues()
 void TestNotesFileDamage::messageNamesPagesRead()
 {
     PageModel model;
-    const NotesFile::ReadResult result = load(fileWithCount(2, Huge), model);
+    const QByteArray bytes = fileWithCount(2, Huge);
+    const NotesFile::ReadResult result = load(bytes, model);
     QVERIFY(result.damaged);
     QVERIFY(result.damageOffset > 12);
-    QVERIFY(result.message.contains(QLatin1String("damaged")));
-    QVERIFY(result.message.contains(QLatin1String("1 of its 2 pages")));
+    QCOMPARE(result.message,
+             QStringLiteral("Reading stopped at byte %1 of %2: the file ends before the data it "
+                            "announces.")
+                 .arg(result.damageOffset)
+                 .arg(bytes.size()));
+
+    QByteArray corrupt = fileWithRecord(4, boxRecord(QColor(Qt::red), 42));
+    const NotesFile::ReadResult invalid = load(corrupt, model);
+    QVERIFY(invalid.message.endsWith(QLatin1String("a value there is not valid.")));
 }
 
 QTEST_MAIN(TestNotesFileDamage)

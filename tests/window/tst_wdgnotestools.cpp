@@ -6,6 +6,7 @@
 #include "scene/notesrectangleitem.h"
 #include "scene/notestextitem.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QUndoStack>
 
@@ -34,6 +35,7 @@ private slots:
     void deleteTakesFirstSelectedOnly();
     void toolsWithoutPageChangeNothing();
     void historySpansPages();
+    void rotatedEmptyTextDeletedByScene();
 
 private:
     NotesScene *scene() const { return qobject_cast<NotesScene *>(window->view()->scene()); }
@@ -315,6 +317,33 @@ void TestWdgNotesTools::historySpansPages()
     QCOMPARE(itemsOf<NotesRectangleItem>(firstScene).size(), 0);
     clickAction(*window, "redoAction");
     QCOMPARE(itemsOf<NotesRectangleItem>(firstScene).size(), 1);
+}
+
+void TestWdgNotesTools::rotatedEmptyTextDeletedByScene()
+{
+    clickAction(*window, "addTextAction");
+    clickAt(view(), QPointF(100, 100));
+    QPointer<NotesTextItem> text = itemsOf<NotesTextItem>(scene()).value(0);
+    QVERIFY(text);
+
+    // Right click on the text: its menu (through the dialog seam) turns it vertical.
+    (*dialogs)->menuChoices.enqueue(QStringLiteral("Set Text Vertical"));
+    const QPoint at = view()->mapFromScene(text->sceneBoundingRect().center());
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, view()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view()->viewport(), &menuEvent);
+    QCOMPARE((*dialogs)->asked.last().menuEntries.mid(0, 1), QStringList({"Paste"}));
+    QCOMPARE(window->undoHistory()->count(), 1);
+    QCOMPARE(text->rotation(), -90.0);
+
+    // Never typed into: losing focus makes the scene delete it.
+    clickAt(view(), QPointF(400, 300));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(text.isNull());
+
+    clickAction(*window, "undoAction");
+    clickAction(*window, "redoAction");
+    clickAction(*window, "undoAction");
+    QCOMPARE(itemsOf<NotesTextItem>(scene()).size(), 0);
 }
 
 QTEST_MAIN(TestWdgNotesTools)

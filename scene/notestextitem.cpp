@@ -107,7 +107,7 @@ QVariant NotesTextItem::itemChange(GraphicsItemChange change, const QVariant &va
     case QGraphicsItem::ItemSceneChange:
         // The scene clears the focus of an item it is removing; the scene's reaction to
         // that focus loss must not remove the item a second time.
-        leavingScene = scene() && !value.value<QGraphicsScene *>();
+        leavingScene = scene() && value.value<QGraphicsScene *>() != scene();
         break;
     case QGraphicsItem::ItemSceneHasChanged:
         leavingScene = false;

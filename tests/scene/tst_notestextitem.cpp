@@ -83,6 +83,8 @@ private slots:
     void pastedDocumentsBelongToItem();
     void textDirection_data();
     void textDirection();
+    void pageDeletedWhileEditing_data();
+    void pageDeletedWhileEditing();
 };
 
 void TestNotesTextItem::constructor()
@@ -381,6 +383,35 @@ void TestNotesTextItem::textDirection()
     QCOMPARE(rotationWhenEmitted, before); // emitted before the rotation is applied
     QCOMPARE(item->rotation(), emitted);
     QCOMPARE(item->transformOriginPoint(), QPointF(0, 0));
+}
+
+void TestNotesTextItem::pageDeletedWhileEditing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("untyped") << QString();
+    QTest::newRow("typed") << QStringLiteral("note");
+}
+
+void TestNotesTextItem::pageDeletedWhileEditing()
+{
+    // Deleting a page takes every item out of its scene and deletes it, then the scene. The
+    // focused text item loses its focus while it is being taken out; the scene must not
+    // remove or delete it a second time.
+    QFETCH(QString, typed);
+    SceneView v;
+    QPointer<NotesTextItem> item = placeText(v, {100, 100});
+    QTest::keyClicks(v.view.viewport(), typed);
+    QVERIFY(item->hasFocus());
+    QSignalSpy lost(item.data(), &NotesTextItem::lostFocus);
+    const QList<QGraphicsItem *> all = v.scene.items();
+    for (QGraphicsItem *each : all) {
+        v.scene.removeItem(each);
+        delete each;
+    }
+    QCOMPARE(lost.size(), 1);
+    QVERIFY(item.isNull());
+    processDeferredDeletes();
+    QVERIFY(v.scene.items().isEmpty());
 }
 
 QTEST_MAIN(TestNotesTextItem)

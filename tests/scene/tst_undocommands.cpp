@@ -94,6 +94,7 @@ private slots:
     void consecutiveDragsMerge();
     void dragBackToStartLeavesNothing();
     void deleteTakesFirstSelectedOnly();
+    void deleteWithNothingSelectedIsDropped();
     void rotateToggles_data();
     void rotateToggles();
     void verticalTwiceThenUndoIsHorizontal();
@@ -273,6 +274,16 @@ void TestUndoCommands::deleteTakesFirstSelectedOnly()
     QCOMPARE(scene.selectedItems().size(), 2);
     stack.redo();
     QCOMPARE(scene.items().size(), 2);
+}
+
+void TestUndoCommands::deleteWithNothingSelectedIsDropped()
+{
+    NotesScene scene;
+    scene.addItem(new NotesCircleItem(QRectF(0, 0, 40, 40), Qt::red, 3, Qt::SolidLine));
+    QUndoStack stack;
+    stack.push(new WdgDeleteCommand(&scene));
+    QCOMPARE(stack.count(), 0);
+    QCOMPARE(scene.items().size(), 1);
 }
 
 void TestUndoCommands::rotateToggles_data()

@@ -204,14 +204,15 @@ private:
     bool readPixmap(QPixmap &pixmap);
     bool readPath(QPainterPath &path);
     bool readPenStyle(Qt::PenStyle &style);
+    bool checkLayerColors();
     bool readLayers(qint64 count, QList<DsvLayer> &layers);
     bool readCount(bool wide, qint64 &count);
 
     bool beginPage(PageBuild &page, int titleOffset);
     void finishPage(PageBuild &page);
     bool readPage7();
-    // false when reading ends (damage, or the null picture that ends a 4.x file).
-    bool readOldPage(bool &endOfFile);
+    // false when reading ends: damage, or (stream still good) the null picture that ends a 4.x file.
+    bool readOldPage();
     bool readPicture7(PageBuild &page);
     bool readTexts(PageBuild &page, bool wide, bool withRotation);
     bool readArrows(PageBuild &page, bool wide);
@@ -360,11 +361,54 @@ bool Reader::readPenStyle(Qt::PenStyle &style)
     return true;
 }
 
+// A layer record holds eleven colours after its number and two strings. Their spec bytes are
+// checked before the record is read, as readColor does for the annotation colours.
+bool Reader::checkLayerColors()
+{
+    const qint64 start = device->pos();
+    const qint64 available = remaining();
+    const auto bytesAt = [&](qint64 offset, qint64 size) {
+        return device->seek(start + offset) ? device->peek(size) : QByteArray();
+    };
+    QDataStream::Status status = QDataStream::Ok;
+    qint64 offset = 4; // number
+    for (int i = 0; i < 2 && status == QDataStream::Ok; ++i) {
+        const QByteArray size = bytesAt(offset, 4);
+        if (size.size() != 4) {
+            status = QDataStream::ReadPastEnd;
+            break;
+        }
+        const quint32 bytes = (quint32(quint8(size[0])) << 24) | (quint32(quint8(size[1])) << 16) |
+                              (quint32(quint8(size[2])) << 8) | quint32(quint8(size[3]));
+        offset += 4;
+        if (bytes == 0xFFFFFFFFu)
+            continue; // null string
+        if ((bytes & 1u) != 0)
+            status = QDataStream::ReadCorruptData;
+        offset += bytes;
+    }
+    if (status == QDataStream::Ok) {
+        const QByteArray colours = offset <= available ? bytesAt(offset, 11 * ColorBytes) : QByteArray();
+        if (colours.size() != 11 * ColorBytes)
+            status = QDataStream::ReadPastEnd;
+        for (int i = 0; status == QDataStream::Ok && i < 11; ++i) {
+            const char spec = colours.at(i * int(ColorBytes));
+            if (spec < QColor::Invalid || spec > QColor::ExtendedRgb)
+                status = QDataStream::ReadCorruptData;
+        }
+    }
+    if (!device->seek(start) && status == QDataStream::Ok)
+        status = QDataStream::ReadCorruptData;
+    return status == QDataStream::Ok || fail(status);
+}
+
 bool Reader::readLayers(qint64 count, QList<DsvLayer> &layers)
 {
     if (!fits(count, LayerMin))
         return false;
     for (qint64 i = 0; i < count; ++i) {
+        if (!checkLayerColors())
+            return false;
         DsvLayer layer;
         in >> layer;
         if (!ok())
@@ -587,7 +631,7 @@ bool Reader::readPage7()
     return true;
 }
 
-bool Reader::readOldPage(bool &endOfFile)
+bool Reader::readOldPage()
 {
     PageBuild page;
     if (!beginPage(page, 1))
@@ -599,7 +643,6 @@ bool Reader::readOldPage(bool &endOfFile)
             return false;
         if (pixmap.isNull()) {
             // These files end with a null picture; the page it starts is not one.
-            endOfFile = true;
             return false;
         }
         qint32 layerCount = 0;
@@ -686,8 +729,7 @@ void Reader::run()
         return;
     }
     while (!in.atEnd()) {
-        bool endOfFile = false;
-        if (!readOldPage(endOfFile))
+        if (!readOldPage())
             return;
     }
 }

@@ -370,6 +370,20 @@ void TestNotesFileDamage::corruptValues_data()
     brokenPng << qint64(0);
     QTest::newRow("PNG with a broken checksum") << 0 << brokenPng.bytes;
 
+    QByteArray badLayer = encoded(layer(QStringLiteral("Top"), 1));
+    badLayer[4 + 4 + 6 + 4 + 5 * 11] = 9; // spec of the sixth colour (number, name, comment first)
+    RawWriter layerColour;
+    layerColour << QPointF() << QPixmap() << qint64(1);
+    layerColour.raw(badLayer);
+    QTest::newRow("layer colour spec 9") << 0 << layerColour.bytes;
+
+    QByteArray oddName = encoded(layer(QStringLiteral("Top"), 1));
+    oddName[7] = 5; // name length
+    RawWriter layerName;
+    layerName << QPointF() << QPixmap() << qint64(1);
+    layerName.raw(oddName);
+    QTest::newRow("layer name of odd length") << 0 << layerName.bytes;
+
     RawWriter tagZero;
     tagZero << QStringLiteral("t");
     {

@@ -17,8 +17,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(Mode_t)
-
 namespace {
 
 QList<int> dragModes(const QSignalSpy &spy)
@@ -66,6 +64,8 @@ class TestNotesScene : public QObject
     Q_OBJECT
 
 private slots:
+    void metaObjectInterface_data();
+    void metaObjectInterface();
     void initialState();
     void arrowGesture();
     void arrowClickHasNoShape();
@@ -94,6 +94,54 @@ private slots:
     void styleSetters();
     void textPlacement();
 };
+
+void TestNotesScene::metaObjectInterface_data()
+{
+    QTest::addColumn<const QMetaObject *>("meta");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("scene") << &NotesScene::staticMetaObject
+                           << QStringList{QStringLiteral("setMode(Mode_t)"),
+                                          QStringLiteral("editorLostFocus(NotesTextItem*)"),
+                                          QStringLiteral("spaceBarPressed()"),
+                                          QStringLiteral("textInserted(QGraphicsTextItem*)"),
+                                          QStringLiteral("itemSelected(QGraphicsItem*)"),
+                                          QStringLiteral("arrowInserted(NotesArrow*)"),
+                                          QStringLiteral("circleInserted(NotesCircleItem*)"),
+                                          QStringLiteral("rectangleInserted(NotesRectangleItem*)"),
+                                          QStringLiteral("polyLineInserted(NotesPolyLineItem*)"),
+                                          QStringLiteral("freehandLineInserted(NotesLineItem*)"),
+                                          QStringLiteral("copyToClipBoard()"),
+                                          QStringLiteral("copyAllToClipBoard()"),
+                                          QStringLiteral("setRubberBandSelection(QGraphicsView::DragMode)"),
+                                          QStringLiteral("copyFromClipBoard(QPointF)"),
+                                          QStringLiteral("itemMoved(QGraphicsItem*,QPointF)")};
+    QTest::newRow("text item") << &NotesTextItem::staticMetaObject
+                               << QStringList{QStringLiteral("lostFocus(NotesTextItem*)"),
+                                              QStringLiteral("selectedChange(QGraphicsItem*)"),
+                                              QStringLiteral("rotateText(QGraphicsItem*,double)")};
+}
+
+void TestNotesScene::metaObjectInterface()
+{
+    QFETCH(const QMetaObject *, meta);
+    QFETCH(QStringList, expected);
+    // Signals come first in a meta-object, then slots; both keep their declared order.
+    QStringList signalList;
+    QStringList slotList;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.methodType() == QMetaMethod::Signal)
+            signalList << QString::fromLatin1(method.methodSignature());
+        else if (method.methodType() == QMetaMethod::Slot && method.access() == QMetaMethod::Public)
+            slotList << QString::fromLatin1(method.methodSignature());
+    }
+    QCOMPARE(slotList + signalList, expected);
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        for (int p = 0; p < method.parameterCount(); ++p)
+            QVERIFY2(method.parameterMetaType(p).isValid(), method.methodSignature().constData());
+    }
+}
 
 void TestNotesScene::initialState()
 {
@@ -644,11 +692,20 @@ void TestNotesScene::styleSetters()
     QCOMPARE(arrow->color(), QColor(Qt::black));
     circle->setSelected(false);
 
-    // A selected arrow takes the colour.
+    // A selected arrow takes the colour; of two, only the first of the selection list.
     arrow->setSelected(true);
     scene.setLineColor(Qt::blue);
     QCOMPARE(arrow->color(), QColor(Qt::blue));
+    auto *second = new NotesArrow(QLineF(200, 0, 250, 50));
+    scene.addItem(second);
+    second->setSelected(true);
+    QGraphicsItem *firstSelected = scene.selectedItems().first();
+    QGraphicsItem *otherSelected = scene.selectedItems().last();
+    scene.setLineColor(Qt::darkYellow);
+    QCOMPARE(static_cast<NotesArrow *>(firstSelected)->color(), QColor(Qt::darkYellow));
+    QVERIFY(static_cast<NotesArrow *>(otherSelected)->color() != QColor(Qt::darkYellow));
     arrow->setSelected(false);
+    second->setSelected(false);
 
     // Width and style never touch existing items.
     circle->setSelected(true);

@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
-#include <QFileDevice>
 #include <QGraphicsPixmapItem>
 #include <QImage>
 #include <QPainterPath>
@@ -28,6 +27,7 @@
 #include <QStandardItemModel>
 
 #include <memory>
+#include <type_traits>
 
 namespace {
 

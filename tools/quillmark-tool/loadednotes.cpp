@@ -28,7 +28,7 @@ bool LoadedNotes::load(const QString &fileName)
         return false;
     }
 
-    // As the viewer does: no page is current yet, so untitled pages are numbered from 1.
+    // As the viewer opening a file with no pages shown: no page is current, which numbers untitled pages.
     NotesFile::ReadOptions options;
     options.currentIndex = -1;
     readResult = NotesFile::loadNotesFile(
@@ -40,11 +40,18 @@ bool LoadedNotes::load(const QString &fileName)
         return false;
     }
     if (readResult.damaged) {
-        why = QStringLiteral("damaged notes file (format %1.%2, bad data at byte %3): %4")
+        const QString count = readResult.pagesDeclared >= 0
+                                  ? QStringLiteral("%1 of %2 pages read")
+                                        .arg(readResult.pagesRead)
+                                        .arg(readResult.pagesDeclared)
+                                  : QStringLiteral("%1 pages read").arg(readResult.pagesRead);
+        QString message = readResult.message.trimmed();
+        if (message.endsWith(QLatin1Char('.')))
+            message.chop(1);
+        why = QStringLiteral("damaged notes file (format %1.%2, %3): %4")
                   .arg(readResult.major)
                   .arg(readResult.minor)
-                  .arg(readResult.damageOffset)
-                  .arg(readResult.message);
+                  .arg(count, message);
         return false;
     }
     return true;

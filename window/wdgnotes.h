@@ -34,6 +34,7 @@ class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QStandardItem;
 class QStandardItemModel;
 class QTextEdit;
 class QToolBar;
@@ -145,6 +146,9 @@ private:
 
     // The scene shown in the view, or nullptr.
     NotesScene *currentScene() const;
+    // The scene a page row holds (SceneRole of its scene item), or nullptr.
+    static QGraphicsScene *sceneOfItem(const QStandardItem *sceneItem);
+    QGraphicsScene *pageScene(int row) const;
     // Common part of the five shape insert slots.
     void shapeInserted(QGraphicsItem *item);
     // Checks "Select/Move" and puts the shown scene into the checked tool's mode.

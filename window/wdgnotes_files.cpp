@@ -21,15 +21,11 @@
 #include <QTextEdit>
 #include <QUndoStack>
 
+#include <algorithm>
+
 namespace {
 
 const QString NotesPathKey = QStringLiteral("notespath");
-
-QGraphicsScene *sceneAt(const QStandardItemModel *model, int row)
-{
-    const QStandardItem *sceneItem = model->item(row, Page::SceneColumn);
-    return sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
-}
 
 QString textAt(const QStandardItemModel *model, int row, int column)
 {
@@ -178,7 +174,7 @@ void WdgNotes::toSaveImages()
         QGraphicsScene *shown = notesView->scene();
         for (int row = 0; row < noteModel->rowCount(); ++row) {
             const QString number = QString::number(row + 1);
-            QGraphicsScene *scene = sceneAt(noteModel, row);
+            QGraphicsScene *scene = pageScene(row);
             notesView->setScene(scene);
             if (scene) {
                 notesView->grab().toImage().save(QStringLiteral("%1/image_%2.png").arg(dir, number), "PNG");
@@ -251,7 +247,7 @@ void WdgNotes::onExportToPdf()
         printPage(titleEdit->text(), dateEdit->text(), shown);
     } else {
         for (int row = 0; row < noteModel->rowCount(); ++row) {
-            QGraphicsScene *scene = sceneAt(noteModel, row);
+            QGraphicsScene *scene = pageScene(row);
             notesView->setScene(scene);
             if (!scene)
                 continue;

@@ -15,15 +15,6 @@
 
 #include <memory>
 
-namespace {
-
-QGraphicsScene *sceneOfItem(const QStandardItem *sceneItem)
-{
-    return sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
-}
-
-} // namespace
-
 void WdgNotes::createdImage(QPixmap *image, QList<DsvLayer> layers, QRectF rect)
 {
     if (!image)

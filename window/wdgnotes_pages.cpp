@@ -21,14 +21,15 @@
 #include <QTextEdit>
 #include <QUndoStack>
 
-namespace {
-
-QGraphicsScene *sceneOfItem(const QStandardItem *sceneItem)
+QGraphicsScene *WdgNotes::sceneOfItem(const QStandardItem *sceneItem)
 {
     return sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
 }
 
-} // namespace
+QGraphicsScene *WdgNotes::pageScene(int row) const
+{
+    return sceneOfItem(noteModel->item(row, Page::SceneColumn));
+}
 
 NotesScene *WdgNotes::createPageScene()
 {
@@ -141,7 +142,7 @@ void WdgNotes::clearAllNotes()
     undoStack->clear();
     detachView();
     for (int row = 0; row < noteModel->rowCount(); ++row)
-        deletePageScene(sceneOfItem(noteModel->item(row, Page::SceneColumn)));
+        deletePageScene(pageScene(row));
     noteModel->clear();
     clearEditors();
     updateButtons(-1);

@@ -51,6 +51,8 @@ public:
     bool isFrameCopyPending() const { return frameCopyPending; }
 
 public slots:
+    // A change of mode drops an unfinished drag gesture (its guide line and preview); a
+    // polyline being clicked stays and is still finished by the space bar.
     void setMode(Mode_t mode);
     void editorLostFocus(NotesTextItem *item);
     void spaceBarPressed();

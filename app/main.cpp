@@ -3,14 +3,20 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     Viewer::setApplicationIdentity();
 
     // Without arguments the viewer opens empty; a notes file named on the command line is shown.
-    const std::unique_ptr<WdgNotes> notes =
-        Viewer::createViewer(Viewer::notesFileFromCommandLine(app.arguments()));
+    const Viewer::CommandLine request = Viewer::readCommandLine(QApplication::arguments());
+    if (!request.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(request.error));
+        return request.exitStatus;
+    }
+    const std::unique_ptr<WdgNotes> notes = Viewer::createViewer(request.fileName);
     notes->show();
     return QApplication::exec();
 }

@@ -13,11 +13,21 @@ namespace Viewer {
 // Version 7.0.0, organisation "Lorvane", application "Quillmark"; these also place the settings.
 void setApplicationIdentity();
 
-// The notes file named on the command line, or an empty string. Handles --help and --version
-// (which print and exit) through the toolkit's command-line parser.
-QString notesFileFromCommandLine(const QStringList &arguments);
+// What the command line asks for: a notes file to open (absolute path, or empty for none), or an
+// error to report on standard error with the exit status to end with.
+struct CommandLine
+{
+    QString fileName;
+    QString error;
+    int exitStatus = 0;
+};
+
+// Reads the command line: at most one notes file, which must exist. --help and --version print
+// and exit through the toolkit's command-line parser.
+CommandLine readCommandLine(const QStringList &arguments);
 
 // The window of the standalone program: view-only, at least 800 x 600, showing fileName if given.
+// A file opened this way is remembered as the place to look next time, as "Load existing Notes" does.
 std::unique_ptr<WdgNotes> createViewer(const QString &fileName);
 
 } // namespace Viewer

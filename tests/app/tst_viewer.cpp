@@ -9,8 +9,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QGraphicsScene>
+#include <QSettings>
 #include <QStandardItemModel>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -20,6 +23,7 @@ class TestViewer : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void identity();
     void emptyViewer();
     void commandLine_data();
@@ -62,18 +66,50 @@ void TestViewer::emptyViewer()
 
 void TestViewer::commandLine_data()
 {
+    // "@" stands for a notes file that exists, "@dir" for an existing folder.
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("file");
-    QTest::newRow("none") << QStringList{"quillmark"} << QString();
-    QTest::newRow("file") << QStringList{"quillmark", "board.nts"} << QString("board.nts");
-    QTest::newRow("after --") << QStringList{"quillmark", "--", "-odd.nts"} << QString("-odd.nts");
+    QTest::addColumn<int>("exitStatus");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("none") << QStringList{"quillmark"} << QString() << 0 << QString();
+    QTest::newRow("file") << QStringList{"quillmark", "@"} << QString("@") << 0 << QString();
+    QTest::newRow("after --") << QStringList{"quillmark", "--", "@"} << QString("@") << 0 << QString();
+    QTest::newRow("missing") << QStringList{"quillmark", "nowhere/board.nts"} << QString() << 1
+                             << QString("quillmark: nowhere/board.nts: no such file");
+    QTest::newRow("folder") << QStringList{"quillmark", "@dir"} << QString() << 1
+                            << QString("not a notes file");
+    QTest::newRow("two files") << QStringList{"quillmark", "@", "@"} << QString() << 2
+                               << QString("only one notes file");
 }
 
 void TestViewer::commandLine()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, file);
-    QCOMPARE(Viewer::notesFileFromCommandLine(arguments), file);
+    QFETCH(int, exitStatus);
+    QFETCH(QString, error);
+
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("board.nts");
+    QFile notes(existing);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.close();
+    for (QString &argument : arguments) {
+        if (argument == "@")
+            argument = existing;
+        else if (argument == "@dir")
+            argument = dir.path();
+    }
+    if (file == "@")
+        file = QFileInfo(existing).absoluteFilePath();
+
+    const Viewer::CommandLine request = Viewer::readCommandLine(arguments);
+    QCOMPARE(request.fileName, file);
+    QCOMPARE(request.exitStatus, exitStatus);
+    if (error.isEmpty())
+        QVERIFY(request.error.isEmpty());
+    else
+        QVERIFY2(request.error.contains(error), qPrintable(request.error));
 }
 
 void TestViewer::viewerShowsFileFromCommandLine()
@@ -87,8 +123,11 @@ void TestViewer::viewerShowsFileFromCommandLine()
         WdgNotes editor(file, 0);
         editor.addNewNote();
     } // written on destruction
+    QSettings().remove("notespath");
     const std::unique_ptr<WdgNotes> viewer = Viewer::createViewer(file);
     QCOMPARE(viewer->windowTitle(), QString("View Veritrace Notes review"));
+    // Remembered for the next "Load existing Notes", as if opened through it.
+    QCOMPARE(QSettings().value("notespath").toString(), QFileInfo(file).absolutePath());
     QCOMPARE(viewer->model()->rowCount(), 1);
     QVERIFY(viewer->view()->scene());
 }

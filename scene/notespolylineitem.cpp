@@ -1,4 +1,5 @@
 #include "scene/notespolylineitem.h"
+#include "scene/strokepainting.h"
 
 #include <QPainter>
 #include <QPen>
@@ -28,16 +29,7 @@ QPainterPath NotesPolyLineItem::shape() const
 
 void NotesPolyLineItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    QPen myPen = pen();
-    myPen.setColor(m_color);
-    myPen.setWidth(m_width);
-    myPen.setStyle(m_style);
-    painter->setBrush(Qt::NoBrush);
-    if (isSelected()) {
-        painter->setPen(QPen(Qt::black, 0, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
-        painter->drawPath(shape());
+    if (!StrokePainting::prepare(painter, *this, pen(), m_color, m_width, m_style))
         return;
-    }
-    painter->setPen(myPen);
     painter->drawPath(path());
 }

@@ -1,4 +1,5 @@
 #include "scene/notesrectangleitem.h"
+#include "scene/strokepainting.h"
 
 #include <QPainter>
 #include <QPen>
@@ -47,17 +48,8 @@ QPainterPath NotesRectangleItem::shape() const
 
 void NotesRectangleItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    QPen myPen = pen();
-    myPen.setColor(m_color);
-    myPen.setWidth(m_width);
-    myPen.setStyle(m_style);
-    painter->setBrush(Qt::NoBrush);
-    if (isSelected()) {
-        painter->setPen(QPen(Qt::black, 0, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
-        painter->drawPath(shape());
+    if (!StrokePainting::prepare(painter, *this, pen(), m_color, m_width, m_style))
         return;
-    }
-    painter->setPen(myPen);
     const QRectF r = rect();
     painter->drawRoundedRect(r, cornerRadius(r), cornerRadius(r), Qt::AbsoluteSize);
 }

@@ -25,6 +25,7 @@
 #include <QSaveFile>
 #include <QStandardItem>
 #include <QStandardItemModel>
+#include <QtEndian>
 
 #include <memory>
 #include <type_traits>
@@ -46,8 +47,11 @@ constexpr qint64 LayerMin = 4 + 2 * StringMin + 11 * ColorBytes + 15 * 4 + 11;
 // family, style name, 31 fixed bytes, families count, both tag-map counts (stream version 23).
 constexpr qint64 FontMin = 2 * StringMin + 31 + 4 + 8;
 
-constexpr qint64 PictureMin7 = PointBytes + PixmapMin + 8;
-constexpr qint64 PictureMinOld = PointBytes + PixmapMin + 4;
+// Counts inside a page are qint64 ("wide") in format 7 and qint32 in older formats.
+constexpr qint64 pictureMin(bool wide)
+{
+    return PointBytes + PixmapMin + (wide ? 8 : 4);
+}
 constexpr qint64 TextMinOld = StringMin + FontMin + ColorBytes + PointBytes;
 constexpr qint64 TextMin = TextMinOld + 8 + 4;
 constexpr qint64 ArrowMin = LineBytes + ColorBytes + PointBytes;
@@ -58,11 +62,10 @@ constexpr qint64 PageMin7 = 3 * StringMin + RectBytes + 7 * 8;
 // QPainterPath element: qint32 type, two doubles; after the elements qint32 cStart and fill rule.
 constexpr qint64 PathElementBytes = 4 + 8 + 8;
 
-QGraphicsScene *sceneOf(const QStandardItemModel &model, int row)
-{
-    const QStandardItem *item = model.item(row, Page::SceneColumn);
-    return item ? qvariant_cast<QGraphicsScene *>(item->data(Page::SceneRole)) : nullptr;
-}
+// Circles and rectangles are stored by their rectangle, freehand lines and polylines by their path;
+// the rest of their records is the same.
+template <class Shape>
+constexpr bool isBox = std::is_same_v<Shape, NotesCircleItem> || std::is_same_v<Shape, NotesRectangleItem>;
 
 QString textOf(const QStandardItemModel &model, int row, int column)
 {
@@ -95,7 +98,7 @@ template <class Shape> void writeShapes(QDataStream &out, const QList<QGraphicsI
     out << qint64(shapes.size());
     for (QGraphicsItem *item : shapes) {
         const auto *shape = static_cast<const Shape *>(item);
-        if constexpr (std::is_same_v<Shape, NotesCircleItem> || std::is_same_v<Shape, NotesRectangleItem>)
+        if constexpr (isBox<Shape>)
             out << shape->rect();
         else
             out << shape->path();
@@ -110,7 +113,8 @@ void writePage(QDataStream &out, const QStandardItemModel &model, int row)
     const QStandardItem *sceneItem = model.item(row, Page::SceneColumn);
     out << (sceneItem ? sceneItem->data(Page::ViewRectRole).toRectF() : QRectF());
 
-    const QGraphicsScene *scene = sceneOf(model, row);
+    const auto *scene =
+        sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
     const QList<QGraphicsItem *> items = scene ? scene->items() : QList<QGraphicsItem *>();
 
     const QList<QGraphicsItem *> pictures = itemsOfType(items, Notes::PictureType);
@@ -176,8 +180,7 @@ private:
     // One page under construction; its scene is deleted unless the page completes.
     struct PageBuild
     {
-        std::unique_ptr<QGraphicsScene> scene;
-        NotesScene *notesScene = nullptr;
+        std::unique_ptr<NotesScene> scene;
         QString title;
         QString date;
         QString comment;
@@ -213,11 +216,20 @@ private:
     bool readPage7();
     // false when reading ends: damage, or (stream still good) the null picture that ends a 4.x file.
     bool readOldPage();
-    bool readPicture7(PageBuild &page);
+    bool readPictures(PageBuild &page, bool wide);
+    bool readPicture(PageBuild &page, bool wide);
     bool readTexts(PageBuild &page, bool wide, bool withRotation);
     bool readArrows(PageBuild &page, bool wide);
-    template <class Box> bool readBoxes(PageBuild &page, bool wide);
-    template <class Line> bool readLines(PageBuild &page, bool wide);
+    bool readGeometry(QRectF &rect);
+    bool readGeometry(QPainterPath &path) { return readPath(path); }
+    template <class Shape> bool readShapeRecords(PageBuild &page, bool wide);
+    // Circles, rectangles, freehand lines and polylines, in the order of the file.
+    bool readShapes(PageBuild &page, bool wide)
+    {
+        return readShapeRecords<NotesCircleItem>(page, wide) &&
+               readShapeRecords<NotesRectangleItem>(page, wide) &&
+               readShapeRecords<NotesLineItem>(page, wide) && readShapeRecords<NotesPolyLineItem>(page, wide);
+    }
 
     QDataStream &in;
     QIODevice *device;
@@ -268,8 +280,7 @@ bool Reader::readPixmap(QPixmap &pixmap)
         const QByteArray header = device->peek(8);
         if (header.size() != 8)
             return fail(QDataStream::ReadPastEnd);
-        const quint32 length = (quint32(quint8(header[0])) << 24) | (quint32(quint8(header[1])) << 16) |
-                               (quint32(quint8(header[2])) << 8) | quint32(quint8(header[3]));
+        const quint32 length = qFromBigEndian<quint32>(header.constData());
         if (length > 0x7FFFFFFFu)
             return fail(QDataStream::ReadCorruptData);
         offset += 12 + qint64(length);
@@ -378,8 +389,7 @@ bool Reader::checkLayerColors()
             status = QDataStream::ReadPastEnd;
             break;
         }
-        const quint32 bytes = (quint32(quint8(size[0])) << 24) | (quint32(quint8(size[1])) << 16) |
-                              (quint32(quint8(size[2])) << 8) | quint32(quint8(size[3]));
+        const quint32 bytes = qFromBigEndian<quint32>(size.constData());
         offset += 4;
         if (bytes == 0xFFFFFFFFu)
             continue; // null string
@@ -432,11 +442,9 @@ bool Reader::readCount(bool wide, qint64 &count)
 
 bool Reader::beginPage(PageBuild &page, int titleOffset)
 {
-    NotesScene *scene = createScene ? createScene() : nullptr;
-    if (scene == nullptr)
+    page.scene.reset(createScene ? createScene() : nullptr);
+    if (!page.scene)
         return fail(QDataStream::ReadCorruptData);
-    page.notesScene = scene;
-    page.scene.reset(scene);
     in >> page.title >> page.date >> page.comment;
     if (!ok())
         return false;
@@ -448,7 +456,7 @@ bool Reader::beginPage(PageBuild &page, int titleOffset)
 void Reader::finishPage(PageBuild &page)
 {
     auto *sceneItem = new QStandardItem;
-    sceneItem->setData(QVariant::fromValue(page.notesScene), Page::SceneRole);
+    sceneItem->setData(QVariant::fromValue(page.scene.get()), Page::SceneRole);
     sceneItem->setData(page.viewRect, Page::ViewRectRole);
     if (page.hasLayerMap)
         sceneItem->setData(layerListToMap(page.layers), Page::LayerMapRole);
@@ -458,16 +466,26 @@ void Reader::finishPage(PageBuild &page)
     ++result.pagesRead;
 }
 
-bool Reader::readPicture7(PageBuild &page)
+bool Reader::readPictures(PageBuild &page, bool wide)
+{
+    qint64 count = 0;
+    in >> page.viewRect;
+    if (!ok() || !readCount(wide, count) || !fits(count, pictureMin(wide)))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        if (!readPicture(page, wide))
+            return false;
+    }
+    return true;
+}
+
+bool Reader::readPicture(PageBuild &page, bool wide)
 {
     QPointF pos;
     QPixmap pixmap;
     qint64 layerCount = 0;
     in >> pos;
-    if (!ok() || !readPixmap(pixmap))
-        return false;
-    in >> layerCount;
-    if (!ok())
+    if (!ok() || !readPixmap(pixmap) || !readCount(wide, layerCount))
         return false;
     QList<DsvLayer> layers;
     if (layerCount > 0 && !readLayers(layerCount, layers))
@@ -475,15 +493,17 @@ bool Reader::readPicture7(PageBuild &page)
 
     auto *picture = new QGraphicsPixmapItem(pixmap);
     picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
-    picture->setData(PictureHasLayersKey, false);
-    if (layerCount > 0) {
+    // Format 7 says per picture whether it carries layers; older files mark every picture.
+    picture->setData(PictureHasLayersKey, !wide || layerCount > 0);
+    // The picture keeps its own layers also when it comes from an older file, so that saving in
+    // the current format, which stores layers per picture, does not lose them.
+    if (!layers.isEmpty())
         picture->setData(PictureLayersKey, layerListToMap(layers));
-        picture->setData(PictureHasLayersKey, true);
-        // The page's own map collects every picture's layers, so the host link and the result
-        // export find them for pages of this format too.
-        page.layers.append(layers);
+    // The page's own map collects every picture's layers, so the host link and the result export
+    // find them for pages of every format. Older files keep the map whenever a count is not 0.
+    page.layers.append(layers);
+    if (wide ? layerCount > 0 : layerCount != 0)
         page.hasLayerMap = true;
-    }
     picture->setPos(pos);
     page.scene->addItem(picture);
     return true;
@@ -557,45 +577,24 @@ bool Reader::readArrows(PageBuild &page, bool wide)
     return true;
 }
 
-template <class Box> bool Reader::readBoxes(PageBuild &page, bool wide)
+bool Reader::readGeometry(QRectF &rect)
 {
-    qint64 count = 0;
-    if (!readCount(wide, count) || !fits(count, BoxMin))
-        return false;
-    for (qint64 i = 0; i < count; ++i) {
-        QRectF rect;
-        QColor color;
-        qint32 width = 0;
-        Qt::PenStyle style = Qt::SolidLine;
-        QPointF pos;
-        in >> rect;
-        if (!ok() || !readColor(color))
-            return false;
-        in >> width;
-        if (!ok() || !readPenStyle(style))
-            return false;
-        in >> pos;
-        if (!ok())
-            return false;
-        auto *item = new Box(rect, color, width, style);
-        item->setPos(pos);
-        page.scene->addItem(item);
-    }
-    return true;
+    in >> rect;
+    return ok();
 }
 
-template <class Line> bool Reader::readLines(PageBuild &page, bool wide)
+template <class Shape> bool Reader::readShapeRecords(PageBuild &page, bool wide)
 {
     qint64 count = 0;
-    if (!readCount(wide, count) || !fits(count, PathRecordMin))
+    if (!readCount(wide, count) || !fits(count, isBox<Shape> ? BoxMin : PathRecordMin))
         return false;
     for (qint64 i = 0; i < count; ++i) {
-        QPainterPath path;
+        std::conditional_t<isBox<Shape>, QRectF, QPainterPath> geometry;
         QColor color;
         qint32 width = 0;
         Qt::PenStyle style = Qt::SolidLine;
         QPointF pos;
-        if (!readPath(path) || !readColor(color))
+        if (!readGeometry(geometry) || !readColor(color))
             return false;
         in >> width;
         if (!ok() || !readPenStyle(style))
@@ -603,7 +602,7 @@ template <class Line> bool Reader::readLines(PageBuild &page, bool wide)
         in >> pos;
         if (!ok())
             return false;
-        auto *item = new Line(path, color, width, style);
+        auto *item = new Shape(geometry, color, width, style);
         item->setPos(pos);
         page.scene->addItem(item);
     }
@@ -615,17 +614,8 @@ bool Reader::readPage7()
     PageBuild page;
     if (!beginPage(page, 2))
         return false;
-    qint64 pictures = 0;
-    in >> page.viewRect >> pictures;
-    if (!ok() || !fits(pictures, PictureMin7))
-        return false;
-    for (qint64 i = 0; i < pictures; ++i) {
-        if (!readPicture7(page))
-            return false;
-    }
-    if (!readTexts(page, true, true) || !readArrows(page, true) || !readBoxes<NotesCircleItem>(page, true) ||
-        !readBoxes<NotesRectangleItem>(page, true) || !readLines<NotesLineItem>(page, true) ||
-        !readLines<NotesPolyLineItem>(page, true))
+    if (!readPictures(page, true) || !readTexts(page, true, true) || !readArrows(page, true) ||
+        !readShapes(page, true))
         return false;
     finishPage(page);
     return true;
@@ -657,44 +647,14 @@ bool Reader::readOldPage()
         picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
         picture->setData(PictureHasLayersKey, true);
         page.scene->addItem(picture);
-    } else if (version10 > 44) {
-        qint32 pictures = 0;
-        in >> page.viewRect >> pictures;
-        if (!ok() || !fits(pictures, PictureMinOld))
-            return false;
-        for (qint32 i = 0; i < pictures; ++i) {
-            QPointF pos;
-            QPixmap pixmap;
-            qint32 layerCount = 0;
-            in >> pos;
-            if (!ok() || !readPixmap(pixmap))
-                return false;
-            in >> layerCount;
-            if (!ok())
-                return false;
-            QList<DsvLayer> layers;
-            if (layerCount > 0 && !readLayers(layerCount, layers))
-                return false;
-            page.layers.append(layers);
-            if (layerCount != 0)
-                page.hasLayerMap = true;
-            auto *picture = new QGraphicsPixmapItem(pixmap);
-            picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
-            picture->setData(PictureHasLayersKey, true);
-            // The picture keeps its own layers too, so that saving in the current format, which
-            // stores layers per picture, does not lose them.
-            if (!layers.isEmpty())
-                picture->setData(PictureLayersKey, layerListToMap(layers));
-            picture->setPos(pos);
-            page.scene->addItem(picture);
-        }
+    } else if (version10 > 44 && !readPictures(page, false)) {
+        return false;
     }
 
     const bool rich = version10 > 37;
     if (!readTexts(page, false, rich) || !readArrows(page, false))
         return false;
-    if (rich && (!readBoxes<NotesCircleItem>(page, false) || !readBoxes<NotesRectangleItem>(page, false) ||
-                 !readLines<NotesLineItem>(page, false) || !readLines<NotesPolyLineItem>(page, false)))
+    if (rich && !readShapes(page, false))
         return false;
     finishPage(page);
     return true;

@@ -160,8 +160,8 @@ void ZukenUrfFile::readFile(QIODevice *device)
                 formatVersion = Urf::RstFormatVersion;
             continue;
         }
-        if (top.startsWith("unit") || !top.startsWith("begingroup"))
-            continue;
+        if (!top.startsWith("begingroup"))
+            continue; // unit lines and anything else
         top.keep();
 
         ZukenUrfGroup g1;

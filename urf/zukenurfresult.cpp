@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QTextStream>
 
+#include <type_traits>
+
 char ZukenUrfResult::typeLetter(ResultType type)
 {
     switch (type) {
@@ -49,36 +51,24 @@ void ZukenUrfResult::write(QTextStream &out, int version)
             out << ",\"" << UrfText::oneLine(param) << '"';
         out << '\n';
     }
-    for (ZukenUrfZoomArea &zoom : zoomAreas) {
-        zoom.indent = sub;
-        zoom.write(out, version);
-    }
-    for (ZukenUrfSymbol &symbol : symbols) {
-        symbol.indent = sub;
-        symbol.write(out, version);
-    }
-    for (ZukenUrfLayer &layer : layers) {
-        layer.indent = sub;
-        layer.write(out);
-    }
-    if (version > Urf::RstFormatVersion) {
-        for (ZukenUrfDocLayer &layer : docLayers) {
-            layer.indent = sub;
-            layer.write(out);
+    const auto writeAll = [&out, sub, version](auto &records) {
+        for (auto &record : records) {
+            record.indent = sub;
+            // Layer lines do not depend on the format; their write is the virtual one.
+            if constexpr (std::is_base_of_v<ZukenUrfLayer, std::decay_t<decltype(record)>>)
+                record.write(out);
+            else
+                record.write(out, version);
         }
-    }
-    for (ZukenUrfComp &comp : comps) {
-        comp.indent = sub;
-        comp.write(out, version);
-    }
-    for (ZukenUrfPin &pin : pins) {
-        pin.indent = sub;
-        pin.write(out, version);
-    }
-    for (ZukenUrfNet &net : nets) {
-        net.indent = sub;
-        net.write(out, version);
-    }
+    };
+    writeAll(zoomAreas);
+    writeAll(symbols);
+    writeAll(layers);
+    if (version > Urf::RstFormatVersion)
+        writeAll(docLayers);
+    writeAll(comps);
+    writeAll(pins);
+    writeAll(nets);
 }
 
 namespace {

@@ -136,6 +136,18 @@ QByteArray olderSample(QList<qint64> &pageEnds)
     return w.bytes;
 }
 
+// The start of a text record: its text and the toolkit's part of its font, up to the tail of
+// features and axes that the caller writes.
+void textUpToFontTail(RawWriter &w)
+{
+    w << QStringLiteral("t");
+    QByteArray font;
+    QDataStream out(&font, QIODevice::WriteOnly);
+    out.setVersion(NotesFile::StreamVersion);
+    out << QFont(QStringLiteral("DejaVu Sans"));
+    w.raw(font);
+}
+
 } // namespace
 
 class TestNotesFileDamage : public QObject
@@ -261,14 +273,7 @@ void TestNotesFileDamage::hugeNestedCounts_data()
     QTest::newRow("path elements 2^31-1") << 5 << path;
 
     RawWriter features;
-    features << QStringLiteral("t");
-    {
-        QByteArray font;
-        QDataStream out(&font, QIODevice::WriteOnly);
-        out.setVersion(NotesFile::StreamVersion);
-        out << QFont(QStringLiteral("DejaVu Sans"));
-        features.raw(font);
-    }
+    textUpToFontTail(features);
     features << quint32(0x80000000u);
     features.raw(QByteArray(512, '\0'));
     QTest::newRow("font features 2^31") << 1 << features.bytes;
@@ -385,14 +390,7 @@ void TestNotesFileDamage::corruptValues_data()
     QTest::newRow("layer name of odd length") << 0 << layerName.bytes;
 
     RawWriter tagZero;
-    tagZero << QStringLiteral("t");
-    {
-        QByteArray font;
-        QDataStream out(&font, QIODevice::WriteOnly);
-        out.setVersion(NotesFile::StreamVersion);
-        out << QFont(QStringLiteral("DejaVu Sans"));
-        tagZero.raw(font);
-    }
+    textUpToFontTail(tagZero);
     tagZero << quint32(1) << quint32(0) << quint32(1) << quint32(0);
     tagZero << QColor(Qt::black) << QPointF() << double(0) << qint32(1);
     QTest::newRow("font feature tag 0") << 1 << tagZero.bytes;

@@ -19,28 +19,27 @@ inline QDateTime exampleTime()
     return QDateTime(QDate(2024, 3, 5), QTime(9, 7), QTimeZone(3600));
 }
 
-template <typename Record> QString written(Record &record, int version)
+// What write(QTextStream &) puts out, as text.
+template <typename Write> QString captured(Write &&write)
 {
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QTextStream out(&buffer);
-        record.write(out, version);
+        write(out);
     }
     return QString::fromUtf8(bytes);
 }
 
+template <typename Record> QString written(Record &record, int version)
+{
+    return captured([&](QTextStream &out) { record.write(out, version); });
+}
+
 inline QString writtenFile(ZukenUrfFile &file)
 {
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QTextStream out(&buffer);
-        file.write(out);
-    }
-    return QString::fromUtf8(bytes);
+    return captured([&](QTextStream &out) { file.write(out); });
 }
 
 inline ZukenUrfFile readText(const QByteArray &text)

@@ -130,19 +130,24 @@ void toPolyline(const bdFigure &figure, QList<QPointF> &points, double maxStraig
         }
         double a = s.center.angleTo(s.start);
         double b = s.center.angleTo(s.end);
-        double d = std::fabs(a - b);
-        if (a == b) {
-            d = 360.0;
-            a = 0.0;
-            b = 360.0;
-        }
+        const bool fullTurn = a == b;
+        const double d = fullTurn ? 360.0 : std::fabs(a - b);
         if (d <= maxStraightAngle) {
             points.append(s.start.toPointF());
             points.append(s.end.toPointF());
         } else if (!s.clockwise) {
+            if (fullTurn) {
+                a = 0.0;
+                b = 360.0;
+            }
             arcPoints(s.radius, s.center, a * RadiansPerDegree, b * RadiansPerDegree, 64, points);
         } else {
-            // Sampled anticlockwise from the end to the start, then appended backwards.
+            // Sampled anticlockwise from the end to the start, then appended backwards. A full
+            // turn runs from 0 to 360 here too: the other way round it would sweep nothing.
+            if (fullTurn) {
+                b = 0.0;
+                a = 360.0;
+            }
             QList<QPointF> backwards;
             arcPoints(s.radius, s.center, b * RadiansPerDegree, a * RadiansPerDegree, 64, backwards);
             for (auto it = backwards.crbegin(); it != backwards.crend(); ++it) {
@@ -255,10 +260,6 @@ void bufferFigures(bdFigure &out, const QMap<bdFigureKey, bdFigure> &figures, in
 
     if (kept.isEmpty())
         return;
-    if (kept.size() == 1) {
-        polygonToFigure(kept.first(), out);
-        return;
-    }
 
     // Each pass grows one polygon by every later one that touches it when visited.
     QList<Polygon> merged;

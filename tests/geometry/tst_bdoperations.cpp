@@ -72,6 +72,8 @@ private slots:
     void toPolyline();
     void toPolylineOfArcs_data();
     void toPolylineOfArcs();
+    void toPolylineOfFullTurns_data();
+    void toPolylineOfFullTurns();
     void arcPointsCompass();
     void arcPoints_data();
     void arcPoints();
@@ -230,6 +232,36 @@ void TestBdOperations::toPolylineOfArcs()
         const double angle = std::atan2(p.y(), p.x()) * 180 / Pi;
         const double along = std::fmod((clockwise ? from - angle : angle - from) + 720 + 1e-6, 360) - 1e-6;
         QVERIFY2(along <= span + 1e-4, qPrintable(QString::number(along)));
+    }
+}
+
+void TestBdOperations::toPolylineOfFullTurns_data()
+{
+    QTest::addColumn<double>("at");
+    QTest::addColumn<bool>("clockwise");
+    QTest::newRow("anticlockwise from 0") << 0.0 << false;
+    QTest::newRow("anticlockwise from 90") << 90.0 << false;
+    QTest::newRow("clockwise from 0") << 0.0 << true;
+    QTest::newRow("clockwise from 90") << 90.0 << true;
+}
+
+// An arc that ends where it starts is a whole circle, whichever way it runs: 64 points a
+// sixty-fourth of a turn apart, in the arc's direction.
+void TestBdOperations::toPolylineOfFullTurns()
+{
+    QFETCH(double, at);
+    QFETCH(bool, clockwise);
+    bdFigure figure;
+    figure.segments << arc(50, at, at, clockwise);
+    Points out;
+    ::toPolyline(figure, out, 5);
+    QCOMPARE(out.size(), 64);
+    const double step = clockwise ? -5.625 : 5.625;
+    const double first = std::atan2(out.first().y(), out.first().x()) * 180 / Pi;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const double expected = (first + double(i) * step) * Pi / 180;
+        QVERIFY2(near(out.at(i), QPointF(50 * std::cos(expected), 50 * std::sin(expected)), 1e-6),
+                 qPrintable(describe(out)));
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/trackeditem.h"
+#include "scene/helditem.h"
 
 #include <QUndoCommand>
 
@@ -10,14 +10,12 @@ class WdgAddCommand : public QUndoCommand
 {
 public:
     explicit WdgAddCommand(QGraphicsItem *item, QUndoCommand *parent = nullptr);
-    ~WdgAddCommand() override;
 
     void undo() override;
     void redo() override;
 
-    QGraphicsItem *item() const { return tracked.get(); }
+    QGraphicsItem *item() const { return held.item(); }
 
 private:
-    TrackedItem tracked;
-    bool ownsItem = false;
+    HeldItem held;
 };

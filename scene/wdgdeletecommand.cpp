@@ -15,41 +15,21 @@ QGraphicsItem *firstSelected(QGraphicsScene *scene)
 
 WdgDeleteCommand::WdgDeleteCommand(QGraphicsScene *scene, QUndoCommand *parent)
     : QUndoCommand(parent)
-    , tracked(firstSelected(scene), scene)
+    , held(firstSelected(scene), scene)
 {
-}
-
-WdgDeleteCommand::~WdgDeleteCommand()
-{
-    if (ownsItem && tracked.exists() && !tracked.pointer()->scene())
-        delete tracked.pointer();
 }
 
 void WdgDeleteCommand::undo()
 {
-    QGraphicsItem *item = tracked.get();
-    QGraphicsScene *scene = tracked.scene();
-    if (!item || !scene) {
+    if (!held.putBack()) {
         setObsolete(true);
         return;
     }
-    if (item->scene() != scene) {
-        scene->addItem(item);
-        ownsItem = false;
-    }
-    scene->update();
+    held.scene()->update();
 }
 
 void WdgDeleteCommand::redo()
 {
-    QGraphicsItem *item = tracked.get();
-    QGraphicsScene *scene = tracked.scene();
-    if (!item || !scene) {
+    if (!held.takeOut())
         setObsolete(true);
-        return;
-    }
-    if (item->scene() == scene) {
-        scene->removeItem(item);
-        ownsItem = true;
-    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/trackeditem.h"
+#include "scene/helditem.h"
 
 #include <QUndoCommand>
 
@@ -10,14 +10,12 @@ class WdgDeleteCommand : public QUndoCommand
 {
 public:
     explicit WdgDeleteCommand(QGraphicsScene *scene, QUndoCommand *parent = nullptr);
-    ~WdgDeleteCommand() override;
 
     void undo() override;
     void redo() override;
 
-    QGraphicsItem *item() const { return tracked.get(); }
+    QGraphicsItem *item() const { return held.item(); }
 
 private:
-    TrackedItem tracked;
-    bool ownsItem = false;
+    HeldItem held;
 };

@@ -1,32 +1,25 @@
 #include "scene/notescircleitem.h"
-#include "scene/strokepainting.h"
 
 #include <QPainter>
 #include <QPen>
 
 NotesCircleItem::NotesCircleItem(const QRectF &rect, const QColor &color, int width, Qt::PenStyle style,
                                  QGraphicsItem *parent)
-    : QGraphicsEllipseItem(parent)
-    , m_color(color)
-    , m_width(width)
-    , m_style(style)
+    : NotesStrokedItem(color, width, style, parent)
 {
-    setFlag(QGraphicsItem::ItemIsSelectable, true);
-    setFlag(QGraphicsItem::ItemIsMovable, true);
-    setPen(QPen(QBrush(m_color), m_width, m_style, Qt::RoundCap, Qt::RoundJoin));
     setRect(rect);
 }
 
 QRectF NotesCircleItem::boundingRect() const
 {
-    const int h = m_width / 2;
+    const int h = width() / 2;
     return rect().adjusted(-h, -h, h, h);
 }
 
 QPainterPath NotesCircleItem::shape() const
 {
     // Outer and inner edge of the stroke; the odd-even fill leaves only the band between them.
-    const double h = m_width * 0.5;
+    const double h = width() * 0.5;
     QPainterPath path;
     path.addEllipse(rect().adjusted(-h, -h, h, h));
     path.closeSubpath();
@@ -36,7 +29,7 @@ QPainterPath NotesCircleItem::shape() const
 
 void NotesCircleItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    if (!StrokePainting::prepare(painter, *this, pen(), m_color, m_width, m_style))
+    if (!preparePainter(painter))
         return;
     painter->drawEllipse(rect());
 }

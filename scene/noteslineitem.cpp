@@ -1,19 +1,12 @@
 #include "scene/noteslineitem.h"
-#include "scene/strokepainting.h"
 
 #include <QPainter>
 #include <QPen>
 
 NotesLineItem::NotesLineItem(const QPainterPath &path, const QColor &color, int width, Qt::PenStyle style,
                              QGraphicsItem *parent)
-    : QGraphicsPathItem(parent)
-    , m_color(color)
-    , m_width(width)
-    , m_style(style)
+    : NotesStrokedItem(color, width, style, parent)
 {
-    setFlag(QGraphicsItem::ItemIsSelectable, true);
-    setFlag(QGraphicsItem::ItemIsMovable, true);
-    setPen(QPen(QBrush(m_color), m_width, m_style, Qt::RoundCap, Qt::RoundJoin));
     setPath(path);
 }
 
@@ -24,12 +17,12 @@ QRectF NotesLineItem::boundingRect() const
 
 QPainterPath NotesLineItem::shape() const
 {
-    return outlineCache.outline(path(), LineOutline::Kind::Freehand, m_width, pen().width());
+    return outlineCache.outline(path(), LineOutline::Kind::Freehand, width(), pen().width());
 }
 
 void NotesLineItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    if (!StrokePainting::prepare(painter, *this, pen(), m_color, m_width, m_style))
+    if (!preparePainter(painter))
         return;
     painter->drawPath(path());
 }

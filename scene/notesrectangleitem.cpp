@@ -1,5 +1,4 @@
 #include "scene/notesrectangleitem.h"
-#include "scene/strokepainting.h"
 
 #include <QPainter>
 #include <QPen>
@@ -17,26 +16,20 @@ double cornerRadius(const QRectF &r)
 
 NotesRectangleItem::NotesRectangleItem(const QRectF &rect, const QColor &color, int width, Qt::PenStyle style,
                                        QGraphicsItem *parent)
-    : QGraphicsRectItem(parent)
-    , m_color(color)
-    , m_width(width)
-    , m_style(style)
+    : NotesStrokedItem(color, width, style, parent)
 {
-    setFlag(QGraphicsItem::ItemIsSelectable, true);
-    setFlag(QGraphicsItem::ItemIsMovable, true);
-    setPen(QPen(QBrush(m_color), m_width, m_style, Qt::RoundCap, Qt::RoundJoin));
     setRect(rect);
 }
 
 QRectF NotesRectangleItem::boundingRect() const
 {
-    const int h = m_width / 2;
+    const int h = width() / 2;
     return rect().adjusted(-h, -h, h, h);
 }
 
 QPainterPath NotesRectangleItem::shape() const
 {
-    const double h = m_width * 0.5;
+    const double h = width() * 0.5;
     const QRectF outer = rect().adjusted(-h, -h, h, h);
     const QRectF inner = rect().adjusted(h, h, -h, -h);
     QPainterPath path;
@@ -48,7 +41,7 @@ QPainterPath NotesRectangleItem::shape() const
 
 void NotesRectangleItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    if (!StrokePainting::prepare(painter, *this, pen(), m_color, m_width, m_style))
+    if (!preparePainter(painter))
         return;
     const QRectF r = rect();
     painter->drawRoundedRect(r, cornerRadius(r), cornerRadius(r), Qt::AbsoluteSize);

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "scene/notesconstants.h"
+#include "scene/notesstrokeditem.h"
 
-#include <QColor>
 #include <QGraphicsRectItem>
 
 // A rounded-rectangle annotation. The rectangle is kept as drawn (it may have a negative
 // width or height); only its stroke band answers hit tests.
-class NotesRectangleItem : public QGraphicsRectItem
+class NotesRectangleItem : public NotesStrokedItem<QGraphicsRectItem>
 {
 public:
     enum { Type = Notes::RectangleType };
@@ -15,17 +15,8 @@ public:
     NotesRectangleItem(const QRectF &rect, const QColor &color, int width, Qt::PenStyle style,
                        QGraphicsItem *parent = nullptr);
 
-    QColor color() const { return m_color; }
-    int width() const { return m_width; }
-    Qt::PenStyle style() const { return m_style; }
-
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget = nullptr) override;
     int type() const override { return Type; }
-
-private:
-    QColor m_color;
-    int m_width;
-    Qt::PenStyle m_style;
 };

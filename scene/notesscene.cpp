@@ -16,6 +16,7 @@
 #include <QPainterPath>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -40,6 +41,19 @@ bool fuzzyEqual(const QPointF &a, const QPointF &b)
 }
 } // namespace
 
+template <class Item, class Change> void NotesScene::changeFirstSelected(Change change)
+{
+    // Only the first selected item takes the style, and only when it is of the kind the style
+    // belongs to; the page is repainted whenever any selected item is of that kind.
+    const QList<QGraphicsItem *> selected = selectedItems();
+    const auto ofKind = [](const QGraphicsItem *item) { return item->type() == Item::Type; };
+    if (std::none_of(selected.cbegin(), selected.cend(), ofKind))
+        return;
+    if (ofKind(selected.first()))
+        change(static_cast<Item *>(selected.first()));
+    update();
+}
+
 NotesScene::NotesScene(QObject *parent)
     : QGraphicsScene(parent)
 {
@@ -59,34 +73,19 @@ NotesScene::~NotesScene()
 void NotesScene::setLineColor(const QColor &color)
 {
     m_lineColor = color;
-    if (hasSelectedItemOfType(NotesArrow::Type)) {
-        QGraphicsItem *first = selectedItems().first();
-        if (first->type() == NotesArrow::Type)
-            static_cast<NotesArrow *>(first)->setColor(color);
-        update();
-    }
+    changeFirstSelected<NotesArrow>([&](NotesArrow *arrow) { arrow->setColor(color); });
 }
 
 void NotesScene::setTextColor(const QColor &color)
 {
     m_textColor = color;
-    if (hasSelectedItemOfType(NotesTextItem::Type)) {
-        QGraphicsItem *first = selectedItems().first();
-        if (first->type() == NotesTextItem::Type)
-            static_cast<NotesTextItem *>(first)->setDefaultTextColor(color);
-        update();
-    }
+    changeFirstSelected<NotesTextItem>([&](NotesTextItem *text) { text->setDefaultTextColor(color); });
 }
 
 void NotesScene::setFont(const QFont &font)
 {
     m_font = font;
-    if (hasSelectedItemOfType(NotesTextItem::Type)) {
-        QGraphicsItem *first = selectedItems().first();
-        if (first->type() == NotesTextItem::Type)
-            static_cast<NotesTextItem *>(first)->setFont(font);
-        update();
-    }
+    changeFirstSelected<NotesTextItem>([&](NotesTextItem *text) { text->setFont(font); });
 }
 
 void NotesScene::setLineWidth(int width)

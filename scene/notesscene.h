@@ -80,6 +80,7 @@ private:
     void showPageMenu(const QPoint &screenPos);
     void placeText(const QPointF &pos);
     void dropGesture();
+    template <class Item, class Change> void changeFirstSelected(Change change);
     void discard(QGraphicsItem *item);
 
     Mode_t m_mode = SelectMove;

@@ -2,7 +2,7 @@
 
 #include <QIODevice>
 
-#include <functional>
+#include <type_traits>
 
 bool DsvLayer::operator==(const DsvLayer &o) const
 {
@@ -107,42 +107,51 @@ QDataStream &operator>>(QDataStream &s, QList<DsvLayer> &layers)
 
 namespace {
 
-using Setter = std::function<void(DsvLayer &, const QVariant &)>;
-
+// One field of the keyed form: its word in the key, and how its value leaves and enters a record.
 struct FieldWord
 {
     const char *word;
-    Setter set;
+    QVariant (*get)(const DsvLayer &);
+    void (*set)(DsvLayer &, const QVariant &);
 };
 
+// Values are plain variants of the field's own type (int, bool, QString, QColor); reading converts
+// whatever the map holds by the toolkit's variant conversion.
+template <auto Member> FieldWord field(const char *word)
+{
+    return {word, [](const DsvLayer &l) { return QVariant::fromValue(l.*Member); },
+            [](DsvLayer &l, const QVariant &v) { l.*Member = v.value<std::decay_t<decltype(l.*Member)>>(); }};
+}
+
+// The 25 fields of the keyed form; the extra fields and the name (the key prefix) are not among them.
 const QList<FieldWord> &fieldWords()
 {
     static const QList<FieldWord> words = {
-        {"number", [](DsvLayer &l, const QVariant &v) { l.number = v.toInt(); }},
-        {"comment", [](DsvLayer &l, const QVariant &v) { l.comment = v.toString(); }},
-        {"allcol", [](DsvLayer &l, const QVariant &v) { l.allcol = v.value<QColor>(); }},
-        {"padcol", [](DsvLayer &l, const QVariant &v) { l.padcol = v.value<QColor>(); }},
-        {"ncpadcol", [](DsvLayer &l, const QVariant &v) { l.ncpadcol = v.value<QColor>(); }},
-        {"routecol", [](DsvLayer &l, const QVariant &v) { l.routecol = v.value<QColor>(); }},
-        {"coppercol", [](DsvLayer &l, const QVariant &v) { l.coppercol = v.value<QColor>(); }},
-        {"viacol", [](DsvLayer &l, const QVariant &v) { l.viacol = v.value<QColor>(); }},
-        {"figurecol", [](DsvLayer &l, const QVariant &v) { l.figurecol = v.value<QColor>(); }},
-        {"testptcol", [](DsvLayer &l, const QVariant &v) { l.testptcol = v.value<QColor>(); }},
-        {"areacol", [](DsvLayer &l, const QVariant &v) { l.areacol = v.value<QColor>(); }},
-        {"textcol", [](DsvLayer &l, const QVariant &v) { l.textcol = v.value<QColor>(); }},
-        {"selectcol", [](DsvLayer &l, const QVariant &v) { l.selectcol = v.value<QColor>(); }},
-        {"fillbrush", [](DsvLayer &l, const QVariant &v) { l.fillbrush = v.toInt(); }},
-        {"alphaval", [](DsvLayer &l, const QVariant &v) { l.alphaval = v.toInt(); }},
-        {"padvisible", [](DsvLayer &l, const QVariant &v) { l.padvisible = v.toBool(); }},
-        {"ncpadvisible", [](DsvLayer &l, const QVariant &v) { l.ncpadvisible = v.toBool(); }},
-        {"viavisible", [](DsvLayer &l, const QVariant &v) { l.viavisible = v.toBool(); }},
-        {"testptvisible", [](DsvLayer &l, const QVariant &v) { l.testptvisible = v.toBool(); }},
-        {"routevisible", [](DsvLayer &l, const QVariant &v) { l.routevisible = v.toBool(); }},
-        {"coppervisible", [](DsvLayer &l, const QVariant &v) { l.coppervisible = v.toBool(); }},
-        {"figurevisible", [](DsvLayer &l, const QVariant &v) { l.figurevisible = v.toBool(); }},
-        {"areavisible", [](DsvLayer &l, const QVariant &v) { l.areavisible = v.toBool(); }},
-        {"textvisible", [](DsvLayer &l, const QVariant &v) { l.textvisible = v.toBool(); }},
-        {"type", [](DsvLayer &l, const QVariant &v) { l.type = v.toInt(); }},
+        field<&DsvLayer::number>("number"),
+        field<&DsvLayer::comment>("comment"),
+        field<&DsvLayer::allcol>("allcol"),
+        field<&DsvLayer::padcol>("padcol"),
+        field<&DsvLayer::ncpadcol>("ncpadcol"),
+        field<&DsvLayer::routecol>("routecol"),
+        field<&DsvLayer::coppercol>("coppercol"),
+        field<&DsvLayer::viacol>("viacol"),
+        field<&DsvLayer::figurecol>("figurecol"),
+        field<&DsvLayer::testptcol>("testptcol"),
+        field<&DsvLayer::areacol>("areacol"),
+        field<&DsvLayer::textcol>("textcol"),
+        field<&DsvLayer::selectcol>("selectcol"),
+        field<&DsvLayer::fillbrush>("fillbrush"),
+        field<&DsvLayer::alphaval>("alphaval"),
+        field<&DsvLayer::padvisible>("padvisible"),
+        field<&DsvLayer::ncpadvisible>("ncpadvisible"),
+        field<&DsvLayer::viavisible>("viavisible"),
+        field<&DsvLayer::testptvisible>("testptvisible"),
+        field<&DsvLayer::routevisible>("routevisible"),
+        field<&DsvLayer::coppervisible>("coppervisible"),
+        field<&DsvLayer::figurevisible>("figurevisible"),
+        field<&DsvLayer::areavisible>("areavisible"),
+        field<&DsvLayer::textvisible>("textvisible"),
+        field<&DsvLayer::type>("type"),
     };
     return words;
 }
@@ -153,32 +162,8 @@ QVariantMap layerListToMap(const QList<DsvLayer> &layers)
 {
     QVariantMap map;
     for (const DsvLayer &l : layers) {
-        const auto key = [&l](const char *format) { return QString::fromLatin1(format).arg(l.name); };
-        map.insert(key("%1_number"), int(l.number));
-        map.insert(key("%1_comment"), l.comment);
-        map.insert(key("%1_allcol"), l.allcol);
-        map.insert(key("%1_padcol"), l.padcol);
-        map.insert(key("%1_ncpadcol"), l.ncpadcol);
-        map.insert(key("%1_routecol"), l.routecol);
-        map.insert(key("%1_coppercol"), l.coppercol);
-        map.insert(key("%1_viacol"), l.viacol);
-        map.insert(key("%1_figurecol"), l.figurecol);
-        map.insert(key("%1_testptcol"), l.testptcol);
-        map.insert(key("%1_areacol"), l.areacol);
-        map.insert(key("%1_textcol"), l.textcol);
-        map.insert(key("%1_selectcol"), l.selectcol);
-        map.insert(key("%1_fillbrush"), int(l.fillbrush));
-        map.insert(key("%1_alphaval"), int(l.alphaval));
-        map.insert(key("%1_padvisible"), l.padvisible);
-        map.insert(key("%1_ncpadvisible"), l.ncpadvisible);
-        map.insert(key("%1_viavisible"), l.viavisible);
-        map.insert(key("%1_testptvisible"), l.testptvisible);
-        map.insert(key("%1_routevisible"), l.routevisible);
-        map.insert(key("%1_coppervisible"), l.coppervisible);
-        map.insert(key("%1_figurevisible"), l.figurevisible);
-        map.insert(key("%1_areavisible"), l.areavisible);
-        map.insert(key("%1_textvisible"), l.textvisible);
-        map.insert(key("%1_type"), int(l.type));
+        for (const FieldWord &f : fieldWords())
+            map.insert(l.name + QLatin1Char('_') + QLatin1String(f.word), f.get(l));
     }
     return map;
 }

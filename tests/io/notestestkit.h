@@ -123,6 +123,23 @@ inline QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Bytes written as hex digits, spaces allowed for grouping.
+inline QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+// The items of one class in a scene, in ascending stacking order: the order the loader added them in.
+template <class T> QList<T *> itemsOf(QGraphicsScene *scene)
+{
+    QList<T *> result;
+    for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
+        if (item->type() == T::Type)
+            result.append(static_cast<T *>(item));
+    }
+    return result;
+}
+
 inline QString dataPath(const QString &name)
 {
     return QStringLiteral(QUILL_TEST_DATA_DIR "/notes/") + name;

@@ -22,11 +22,6 @@ using namespace TestKit;
 
 namespace {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
 QByteArray stringBytes(const QString &text)
 {
     QByteArray bytes;
@@ -58,27 +53,6 @@ QPainterPath polyPath()
     QPainterPath path;
     path.addPolygon(QPolygonF({QPointF(0, 0), QPointF(40, 0), QPointF(40, 30), QPointF(0, 0)}));
     return path;
-}
-
-template <class T> QList<T *> itemsOf(QGraphicsScene *scene)
-{
-    QList<T *> result;
-    // Ascending: the order the loader added them in.
-    for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
-        if (item->type() == T::Type)
-            result.append(static_cast<T *>(item));
-    }
-    return result;
-}
-
-QList<QGraphicsPixmapItem *> picturesOf(QGraphicsScene *scene)
-{
-    QList<QGraphicsPixmapItem *> result;
-    for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
-        if (item->type() == QGraphicsPixmapItem::Type)
-            result.append(static_cast<QGraphicsPixmapItem *>(item));
-    }
-    return result;
 }
 
 NotesTextItem *addText(QGraphicsScene *scene, const QString &html, const QFont &font, const QColor &color,
@@ -403,7 +377,7 @@ void TestNotesFile::picturesComeBackInReversedOrder()
 
     PageModel loaded;
     QVERIFY(!load(saved(model), loaded).damaged);
-    const QList<QGraphicsPixmapItem *> pictures = picturesOf(loaded.scene(0));
+    const QList<QGraphicsPixmapItem *> pictures = itemsOf<QGraphicsPixmapItem>(loaded.scene(0));
     QCOMPARE(pictures.size(), 2);
     // Ascending order: the first one listed is the lowest.
     QCOMPARE(pictures.at(0)->pos(), QPointF(1, 1));
@@ -435,7 +409,7 @@ void TestNotesFile::pictureLayers()
 
     PageModel loaded;
     QVERIFY(!load(saved(model), loaded).damaged);
-    const QList<QGraphicsPixmapItem *> pictures = picturesOf(loaded.scene(0));
+    const QList<QGraphicsPixmapItem *> pictures = itemsOf<QGraphicsPixmapItem>(loaded.scene(0));
     QCOMPARE(pictures.size(), 2);
     // Written upper first, so read back upper lowest.
     QCOMPARE(pictures.at(0)->data(PictureHasLayersKey).toBool(), secondHas);

@@ -16,26 +16,11 @@ using namespace TestKit;
 
 namespace {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
 QFont textFont()
 {
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPointSizeF(10);
     return font;
-}
-
-QList<QGraphicsItem *> ofType(QGraphicsScene *scene, int type)
-{
-    QList<QGraphicsItem *> result;
-    for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
-        if (item->type() == type)
-            result.append(item);
-    }
-    return result;
 }
 
 QPainterPath zigzag()
@@ -110,8 +95,8 @@ void TestNotesFileFormats::format35()
 
     QGraphicsScene *scene = model.scene(0);
     QCOMPARE(scene->items().size(), 2);
-    QVERIFY(ofType(scene, Notes::PictureType).isEmpty());
-    auto *text = static_cast<NotesTextItem *>(ofType(scene, Notes::TextType).value(0));
+    QVERIFY(itemsOf<QGraphicsPixmapItem>(scene).isEmpty());
+    auto *text = itemsOf<NotesTextItem>(scene).value(0);
     QVERIFY(text);
     QCOMPARE(text->toPlainText(), QStringLiteral("plain <b>not bold</b>")); // plain text, not HTML
     QCOMPARE(text->rotation(), 0.0);
@@ -119,7 +104,7 @@ void TestNotesFileFormats::format35()
     QCOMPARE(text->font(), textFont());
     QCOMPARE(text->defaultTextColor(), QColor(Qt::darkGreen));
     QCOMPARE(text->pos(), QPointF(5, 6));
-    auto *arrow = static_cast<NotesArrow *>(ofType(scene, Notes::ArrowType).value(0));
+    auto *arrow = itemsOf<NotesArrow>(scene).value(0);
     QVERIFY(arrow);
     QCOMPARE(arrow->line(), QLineF(0, 0, 10, 10));
     QCOMPARE(arrow->pos(), QPointF(2, 3));
@@ -153,7 +138,7 @@ void TestNotesFileFormats::format44EndsAtNullPicture()
     QVERIFY(!model.sceneItem(0)->data(Page::LayerMapRole).isValid());
 
     QGraphicsScene *scene = model.scene(0);
-    auto *pixmapItem = static_cast<QGraphicsPixmapItem *>(ofType(scene, Notes::PictureType).value(0));
+    auto *pixmapItem = itemsOf<QGraphicsPixmapItem>(scene).value(0);
     QVERIFY(pixmapItem);
     QCOMPARE(pixmapItem->pos(), QPointF(0, 0));
     QCOMPARE(pixmapItem->transformOriginPoint(), QPointF(3, 2));
@@ -161,17 +146,17 @@ void TestNotesFileFormats::format44EndsAtNullPicture()
     QVERIFY(!pixmapItem->data(PictureLayersKey).isValid());
     QVERIFY(pixmapItem->flags().testFlag(QGraphicsItem::ItemIsMovable));
 
-    auto *text = static_cast<NotesTextItem *>(ofType(scene, Notes::TextType).value(0));
+    auto *text = itemsOf<NotesTextItem>(scene).value(0);
     QVERIFY(text);
     QCOMPARE(text->toPlainText(), QStringLiteral("rotated"));
     QCOMPARE(text->rotation(), -90.0);
     QCOMPARE(text->textInteractionFlags(), Qt::TextInteractionFlags(Qt::TextSelectableByMouse));
-    auto *circle = static_cast<NotesCircleItem *>(ofType(scene, Notes::CircleType).value(0));
+    auto *circle = itemsOf<NotesCircleItem>(scene).value(0);
     QVERIFY(circle);
     QCOMPARE(circle->rect(), QRectF(0, 0, 20, 10));
     QCOMPARE(circle->style(), Qt::DashLine);
     QCOMPARE(circle->pos(), QPointF(4, 4));
-    auto *line = static_cast<NotesLineItem *>(ofType(scene, Notes::LineType).value(0));
+    auto *line = itemsOf<NotesLineItem>(scene).value(0);
     QVERIFY(line);
     QCOMPARE(line->path(), zigzag());
     QCOMPARE(line->width(), 2);
@@ -206,7 +191,7 @@ void TestNotesFileFormats::format50KeepsLayers()
     QCOMPARE(model.title(0), QStringLiteral("Note3"));
 
     QCOMPARE(model.sceneItem(0)->data(Page::LayerMapRole).toMap(), layerListToMap({top, wiring}));
-    const QList<QGraphicsItem *> pictures = ofType(model.scene(0), Notes::PictureType);
+    const QList<QGraphicsPixmapItem *> pictures = itemsOf<QGraphicsPixmapItem>(model.scene(0));
     QCOMPARE(pictures.size(), 2);
     QCOMPARE(pictures.at(0)->pos(), QPointF(1, 1));
     QCOMPARE(pictures.at(0)->data(PictureHasLayersKey), QVariant(true));
@@ -214,8 +199,8 @@ void TestNotesFileFormats::format50KeepsLayers()
              (QList<DsvLayer>{top, wiring}));
     QCOMPARE(pictures.at(1)->data(PictureHasLayersKey), QVariant(true));
     QVERIFY(!pictures.at(1)->data(PictureLayersKey).isValid());
-    QCOMPARE(ofType(model.scene(0), Notes::CircleType).size(), 1);
-    QCOMPARE(ofType(model.scene(0), Notes::ArrowType).size(), 1);
+    QCOMPARE(itemsOf<NotesCircleItem>(model.scene(0)).size(), 1);
+    QCOMPARE(itemsOf<NotesArrow>(model.scene(0)).size(), 1);
 
     QVERIFY(!model.sceneItem(1)->data(Page::LayerMapRole).isValid());
     const QVariant third = model.sceneItem(2)->data(Page::LayerMapRole);
@@ -236,7 +221,7 @@ void TestNotesFileFormats::format50LayersSurviveSavingAsFormat7()
     QVERIFY(!load(w.bytes, old).damaged);
     PageModel current;
     QVERIFY(!load(saved(old), current).damaged);
-    QGraphicsItem *picture = ofType(current.scene(0), Notes::PictureType).value(0);
+    QGraphicsItem *picture = itemsOf<QGraphicsPixmapItem>(current.scene(0)).value(0);
     QVERIFY(picture);
     QCOMPARE(layerListFromMap(picture->data(PictureLayersKey).toMap()), QList<DsvLayer>{top});
     QCOMPARE(current.sceneItem(0)->data(Page::LayerMapRole).toMap(), layerListToMap({top}));
@@ -263,7 +248,7 @@ void TestNotesFileFormats::fontTailSurvivesLoadAndSave()
     PageModel model;
     QVERIFY(!load(w.bytes, model).damaged);
     // Texts come back in reversed stacking order: swap them so the file is written as it was read.
-    QList<QGraphicsItem *> texts = ofType(model.scene(0), Notes::TextType);
+    const QList<NotesTextItem *> texts = itemsOf<NotesTextItem>(model.scene(0));
     QCOMPARE(texts.size(), 2);
     texts.at(0)->setZValue(1);
     QCOMPARE(saved(model).toHex(' '), w.bytes.toHex(' '));
@@ -282,7 +267,7 @@ void TestNotesFileFormats::changedFontDropsTail()
 
     PageModel model;
     QVERIFY(!load(w.bytes, model).damaged);
-    auto *text = static_cast<NotesTextItem *>(ofType(model.scene(0), Notes::TextType).value(0));
+    auto *text = itemsOf<NotesTextItem>(model.scene(0)).value(0);
     QVERIFY(text);
     QVERIFY(saved(model).contains(tail));
     QFont other = textFont();
@@ -293,8 +278,7 @@ void TestNotesFileFormats::changedFontDropsTail()
     const QByteArray bytes = saved(model);
     QVERIFY(!bytes.contains(tail));
     QVERIFY(!load(bytes, reloaded).damaged);
-    QCOMPARE(static_cast<NotesTextItem *>(ofType(reloaded.scene(0), Notes::TextType).value(0))->font(),
-             other);
+    QCOMPARE(itemsOf<NotesTextItem>(reloaded.scene(0)).value(0)->font(), other);
 }
 
 QTEST_MAIN(TestNotesFileFormats)

@@ -153,8 +153,14 @@ private:
     void shapeInserted(QGraphicsItem *item);
     // Checks "Select/Move" and puts the shown scene into the checked tool's mode.
     void syncSceneModeWithTool();
+    // Disconnects everything connected for the scene shown so far.
+    void dropSceneConnections();
     // Shows nothing in the view and drops the connections to the scene shown so far.
     void detachView();
+    // Puts the clipboard's image as a picture on the current page, which from then on refers to
+    // no host view. False when the clipboard holds no image; with no current page the picture is
+    // discarded.
+    bool addClipboardPicture();
     // Removes and deletes all items of a page scene, then the scene.
     static void deletePageScene(QGraphicsScene *scene);
     // Removes one row of the model and deletes its scene.
@@ -208,10 +214,6 @@ private:
     QAction *lineStyleAction = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
-    QMenu *textColorMenu = nullptr;
-    QMenu *figureColorMenu = nullptr;
-    QMenu *lineWidthMenu = nullptr;
-    QMenu *lineStyleMenu = nullptr;
 
     QAction *selectMoveAction = nullptr;
     QAction *addArrowAction = nullptr;

@@ -83,27 +83,31 @@ void WdgNotes::copyAllToClipBoard()
     QGuiApplication::clipboard()->setImage(notesView->grab().toImage());
 }
 
-void WdgNotes::copyFromClipBoard(QPointF)
+bool WdgNotes::addClipboardPicture()
 {
-    if (viewOnly)
-        return;
     const QImage image = QGuiApplication::clipboard()->image();
     if (image.isNull())
-        return;
+        return false;
 
     auto picture = std::make_unique<QGraphicsPixmapItem>(QPixmap::fromImage(image));
     picture->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
     picture->setData(PictureHasLayersKey, false);
 
-    const int row = noteMapper->currentIndex();
-    QStandardItem *sceneItem = noteModel->item(row, Page::SceneColumn);
+    QStandardItem *sceneItem = noteModel->item(noteMapper->currentIndex(), Page::SceneColumn);
     if (QGraphicsScene *scene = sceneOfItem(sceneItem)) {
         scene->addItem(picture.release());
         // The page no longer shows the host's view.
         sceneItem->setData(QRectF(), Page::ViewRectRole);
         sceneItem->setData(QVariantMap(), Page::LayerMapRole);
     }
+    return true;
+}
 
+void WdgNotes::copyFromClipBoard(QPointF)
+{
+    if (viewOnly || !addClipboardPicture())
+        return;
+    const int row = noteMapper->currentIndex();
     updateButtons(row);
     drawScene(row);
 }

@@ -9,11 +9,8 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCursor>
 #include <QDataWidgetMapper>
-#include <QGraphicsPixmapItem>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -66,28 +63,15 @@ void WdgNotes::addNewNote()
         return;
     }
 
-    const QImage image = QGuiApplication::clipboard()->image();
-    if (image.isNull())
+    // Without an image on the clipboard the page stays empty and a hidden window stays hidden.
+    if (!addClipboardPicture())
         return;
-
-    auto *picture = new QGraphicsPixmapItem(QPixmap::fromImage(image));
-    picture->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
-    picture->setData(PictureHasLayersKey, false);
-
-    const int row = noteMapper->currentIndex();
-    QStandardItem *currentSceneItem = noteModel->item(row, Page::SceneColumn);
-    if (QGraphicsScene *scene = sceneOfItem(currentSceneItem)) {
-        scene->addItem(picture);
-        currentSceneItem->setData(QRectF(), Page::ViewRectRole);
-        currentSceneItem->setData(QVariantMap(), Page::LayerMapRole);
-    } else {
-        delete picture;
-    }
 
     if (hideWindowCheck->isChecked()) {
         hideWindowCheck->setChecked(false);
         showNormal();
     }
+    const int row = noteMapper->currentIndex();
     updateButtons(row);
     drawScene(row);
 }
@@ -178,11 +162,16 @@ void WdgNotes::deletePageScene(QGraphicsScene *scene)
     delete scene;
 }
 
-void WdgNotes::detachView()
+void WdgNotes::dropSceneConnections()
 {
     for (const QMetaObject::Connection &connection : std::as_const(sceneConnections))
         disconnect(connection);
     sceneConnections.clear();
+}
+
+void WdgNotes::detachView()
+{
+    dropSceneConnections();
     notesView->setScene(nullptr);
 }
 
@@ -198,9 +187,7 @@ void WdgNotes::drawScene(int row)
     QStandardItem *sceneItem = noteModel->item(row, Page::SceneColumn);
     if (sceneItem) {
         NotesScene *previous = currentScene();
-        for (const QMetaObject::Connection &connection : std::as_const(sceneConnections))
-            disconnect(connection);
-        sceneConnections.clear();
+        dropSceneConnections();
 
         auto *scene = qobject_cast<NotesScene *>(sceneOfItem(sceneItem));
 

@@ -100,31 +100,27 @@ void WdgNotes::createStyleControls()
     textColorAction->setObjectName(QStringLiteral("textColorAction"));
     textColorAction->setToolTip(tr("TextColor"));
     textColorAction->setIcon(createColorActionIcon(QStringLiteral(":/textpointer.png"), Qt::black));
-    textColorMenu = createColorMenu(textColorAction, Qt::black);
-    textColorAction->setMenu(textColorMenu);
+    textColorAction->setMenu(createColorMenu(textColorAction, Qt::black));
     connect(textColorAction->actionGroup(), &QActionGroup::triggered, this, &WdgNotes::fontColorChanged);
 
     figureColorAction = new QAction(this);
     figureColorAction->setObjectName(QStringLiteral("figureColorAction"));
     figureColorAction->setToolTip(tr("Figure Color"));
     figureColorAction->setIcon(createColorActionIcon(QStringLiteral(":/linecolor.png"), Qt::black));
-    figureColorMenu = createColorMenu(figureColorAction, Qt::black);
-    figureColorAction->setMenu(figureColorMenu);
+    figureColorAction->setMenu(createColorMenu(figureColorAction, Qt::black));
     connect(figureColorAction->actionGroup(), &QActionGroup::triggered, this, &WdgNotes::arrowColorChanged);
 
     lineWidthAction = new QAction(this);
     lineWidthAction->setObjectName(QStringLiteral("lineWidthAction"));
     lineWidthAction->setToolTip(tr("LineWidth"));
     lineWidthAction->setIcon(createLinewidthActionIcon(QString(), 1));
-    lineWidthMenu = createLineWidthMenu(3);
-    lineWidthAction->setMenu(lineWidthMenu);
+    lineWidthAction->setMenu(createLineWidthMenu(3));
 
     lineStyleAction = new QAction(this);
     lineStyleAction->setObjectName(QStringLiteral("lineStyleAction"));
     lineStyleAction->setToolTip(tr("LineStyle"));
     lineStyleAction->setIcon(createLinestyleActionIcon(QString(), Qt::SolidLine));
-    lineStyleMenu = createLineStyleMenu(Qt::SolidLine);
-    lineStyleAction->setMenu(lineStyleMenu);
+    lineStyleAction->setMenu(createLineStyleMenu(Qt::SolidLine));
 }
 
 QMenu *WdgNotes::createColorMenu(QAction *button, const QColor &defaultColor)

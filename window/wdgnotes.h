@@ -163,8 +163,6 @@ private:
     bool addClipboardPicture();
     // Removes and deletes all items of a page scene, then the scene.
     static void deletePageScene(QGraphicsScene *scene);
-    // Removes one row of the model and deletes its scene.
-    void removePageRow(int row);
     // Empties the title, date and comment editors once no page is left to show.
     void clearEditors();
     // Sets the window title from the current notes file.

@@ -85,16 +85,30 @@ void WdgNotes::deleteNote()
                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
-    removePageRow(row);
+    // Commands on the stack may point at the page's items and scene.
+    undoStack->clear();
+    const QList<QStandardItem *> taken = noteModel->takeRow(row);
 
+    // The deleted page stays in the view until the next one is shown, so that the style chosen
+    // on it carries over like on any other page switch.
     const int rows = noteModel->rowCount();
     if (rows == 0) {
+        detachView();
         clearEditors();
         updateButtons(-1);
     } else if (row >= rows) {
         noteMapper->toFirst();
     } else {
         noteMapper->setCurrentIndex(row);
+    }
+
+    for (QStandardItem *item : taken) {
+        if (QGraphicsScene *scene = sceneOfItem(item)) {
+            if (scene == notesView->scene())
+                detachView();
+            deletePageScene(scene);
+        }
+        delete item;
     }
 }
 
@@ -130,21 +144,6 @@ void WdgNotes::clearAllNotes()
     noteModel->clear();
     clearEditors();
     updateButtons(-1);
-}
-
-void WdgNotes::removePageRow(int row)
-{
-    undoStack->clear();
-    QStandardItem *sceneItem = noteModel->item(row, Page::SceneColumn);
-    QGraphicsScene *scene = sceneOfItem(sceneItem);
-    if (scene && scene == notesView->scene())
-        detachView();
-    const QList<QStandardItem *> taken = noteModel->takeRow(row);
-    for (QStandardItem *item : taken) {
-        if (item)
-            deletePageScene(sceneOfItem(item));
-        delete item;
-    }
 }
 
 void WdgNotes::deletePageScene(QGraphicsScene *scene)

@@ -46,6 +46,7 @@ private slots:
     void clearAllNotes();
     void clearInViewerAsksNothing();
     void loadAfterCancelledClearOpensNothing();
+    void styleCarriedToNextPage_data();
     void styleCarriedToNextPage();
     void navigationButtons();
     void firstLastWithoutPages();
@@ -346,8 +347,17 @@ void TestWdgNotesPages::loadAfterCancelledClearOpensNothing()
     QCOMPARE(window->model()->rowCount(), 1);
 }
 
+void TestWdgNotesPages::styleCarriedToNextPage_data()
+{
+    QTest::addColumn<QString>("pageSwitch");
+    QTest::newRow("Next") << QStringLiteral("Next");
+    // The style chosen on a page also survives that page being deleted.
+    QTest::newRow("Delete this Note") << QStringLiteral("Delete this Note");
+}
+
 void TestWdgNotesPages::styleCarriedToNextPage()
 {
+    QFETCH(QString, pageSwitch);
     auto window = windowWithPages(2);
     click(*window, "First Note");
     auto *first = qobject_cast<NotesScene *>(sceneAt(*window, 0));
@@ -380,7 +390,9 @@ void TestWdgNotesPages::styleCarriedToNextPage()
     QCOMPARE(first->lineColor(), QColor(Qt::red));
     QCOMPARE(first->lineStyle(), Qt::DashLine);
 
-    click(*window, "Next");
+    if (pageSwitch == QLatin1String("Delete this Note"))
+        (*dialogs)->answers.enqueue(QMessageBox::Yes);
+    click(*window, pageSwitch);
     QCOMPARE(window->view()->scene(), second);
     QCOMPARE(second->lineColor(), QColor(Qt::red));
     QCOMPARE(second->textColor(), QColor(Qt::blue));

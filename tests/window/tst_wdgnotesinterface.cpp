@@ -8,14 +8,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QUndoStack>
+#include <QVBoxLayout>
 #include <QtTest>
 
 class TestWdgNotesInterface : public QObject
@@ -29,6 +33,7 @@ private slots:
 
     void buttons_data();
     void buttons();
+    void splitterFrames();
     void editorsAndTitle_data();
     void editorsAndTitle();
     void viewOnlyActions_data();
@@ -148,20 +153,21 @@ void TestWdgNotesInterface::buttons_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("viewerEnabled");
     QTest::addColumn<bool>("editEnabled");
+    QTest::addColumn<int>("position"); // in the button column, top to bottom
 
-    QTest::newRow("load") << "Load existing Notes" << true << true;
-    QTest::newRow("save") << "Save Notes as..." << false << true;
-    QTest::newRow("previous") << "Previous" << false << false;
-    QTest::newRow("next") << "Next" << false << false;
-    QTest::newRow("new") << "New Note" << false << true;
-    QTest::newRow("delete") << "Delete this Note" << false << true;
-    QTest::newRow("clear") << "Clear all Notes" << false << true;
-    QTest::newRow("first") << "First Note" << true << true;
-    QTest::newRow("last") << "Last Note" << true << true;
-    QTest::newRow("urf") << "Save URF-Data" << true << true;
-    QTest::newRow("images") << "Save Images" << true << true;
-    QTest::newRow("hide") << "Hide Window" << false << true;
-    QTest::newRow("send") << "Send View Parameter" << false << true;
+    QTest::newRow("load") << "Load existing Notes" << true << true << 0;
+    QTest::newRow("save") << "Save Notes as..." << false << true << 1;
+    QTest::newRow("previous") << "Previous" << false << false << 2;
+    QTest::newRow("next") << "Next" << false << false << 3;
+    QTest::newRow("new") << "New Note" << false << true << 4;
+    QTest::newRow("delete") << "Delete this Note" << false << true << 5;
+    QTest::newRow("clear") << "Clear all Notes" << false << true << 6;
+    QTest::newRow("first") << "First Note" << true << true << 7;
+    QTest::newRow("last") << "Last Note" << true << true << 8;
+    QTest::newRow("urf") << "Save URF-Data" << true << true << 9;
+    QTest::newRow("images") << "Save Images" << true << true << 10;
+    QTest::newRow("hide") << "Hide Window" << false << true << 11;
+    QTest::newRow("send") << "Send View Parameter" << false << true << 12;
 }
 
 void TestWdgNotesInterface::buttons()
@@ -169,6 +175,7 @@ void TestWdgNotesInterface::buttons()
     QFETCH(QString, text);
     QFETCH(bool, viewerEnabled);
     QFETCH(bool, editEnabled);
+    QFETCH(int, position);
 
     for (int viewOnly : {1, 0}) {
         WdgNotes window(QString(), viewOnly);
@@ -182,7 +189,50 @@ void TestWdgNotesInterface::buttons()
         QCOMPARE(found->isEnabled(), viewOnly ? viewerEnabled : editEnabled);
         if (auto *check = qobject_cast<QCheckBox *>(found))
             QVERIFY(!check->isChecked());
+
+        // The window's layout: the splitter, then the button column in the order of the table.
+        auto *windowLayout = qobject_cast<QHBoxLayout *>(window.layout());
+        QVERIFY(windowLayout);
+        QCOMPARE(windowLayout->count(), 2);
+        auto *column = qobject_cast<QVBoxLayout *>(windowLayout->itemAt(1)->layout());
+        QVERIFY(column);
+        QCOMPARE(column->count(), 13);
+        QCOMPARE(column->indexOf(found), position);
     }
+}
+
+void TestWdgNotesInterface::splitterFrames()
+{
+    WdgNotes window(QString(), 0);
+    auto *splitter = qobject_cast<QSplitter *>(window.layout()->itemAt(0)->widget());
+    QVERIFY(splitter);
+    QCOMPARE(splitter->orientation(), Qt::Horizontal);
+    QCOMPARE(splitter->count(), 2);
+
+    // Left: the title row above the drawing column.
+    auto *left = qobject_cast<QVBoxLayout *>(splitter->widget(0)->layout());
+    QVERIFY(left);
+    QCOMPARE(left->count(), 2);
+    auto *titleRow = qobject_cast<QHBoxLayout *>(left->itemAt(0)->layout());
+    QVERIFY(titleRow);
+    QCOMPARE(titleRow->count(), 2);
+    auto *label = qobject_cast<QLabel *>(titleRow->itemAt(0)->widget());
+    QVERIFY(label);
+    QCOMPARE(label->text(), QString("Title"));
+    QCOMPARE(titleRow->itemAt(1)->widget(), window.findChild<QLineEdit *>("titleEdit"));
+    auto *drawing = qobject_cast<QVBoxLayout *>(left->itemAt(1)->layout());
+    QVERIFY(drawing);
+    QCOMPARE(drawing->count(), 3);
+    QCOMPARE(drawing->itemAt(0)->widget(), window.findChild<QToolBar *>("mainToolbar"));
+    QCOMPARE(drawing->itemAt(1)->widget(), window.findChild<QToolBar *>("pointerToolbar"));
+    QCOMPARE(drawing->itemAt(2)->widget(), window.view());
+
+    // Right: date above comment.
+    auto *right = qobject_cast<QVBoxLayout *>(splitter->widget(1)->layout());
+    QVERIFY(right);
+    QCOMPARE(right->count(), 2);
+    QCOMPARE(right->itemAt(0)->widget(), window.findChild<QLineEdit *>("dateEdit"));
+    QCOMPARE(right->itemAt(1)->widget(), window.findChild<QTextEdit *>("commentEdit"));
 }
 
 void TestWdgNotesInterface::editorsAndTitle_data()

@@ -156,13 +156,9 @@ int NotesTool::exportUrf(const QString &fileName, const QString &outName)
         return usageError(QStringLiteral("%1: the result file must not be the notes file itself")
                               .arg(QDir::toNativeSeparators(outName)));
     LoadedNotes notes;
-    if (!notes.load(fileName)) {
-        // Writing a partial export would also merge it into (and so shrink) an existing file.
-        complain(
-            QStringLiteral("%1: %2; %3 not written")
-                .arg(QDir::toNativeSeparators(fileName), notes.problem(), QDir::toNativeSeparators(outName)));
+    // Writing a partial export would also merge it into (and so shrink) an existing file.
+    if (!loadCompletely(notes, fileName, outName))
         return Failure;
-    }
     // The same builder and writer as the window's "Save URF-Data": an existing file at outName is
     // read first and its verdicts are carried over.
     if (!NotesExport::exportNotes(&notes.model(), outName)) {
@@ -179,12 +175,8 @@ int NotesTool::exportUrf(const QString &fileName, const QString &outName)
 int NotesTool::resave(const QString &fileName, const QString &outName)
 {
     LoadedNotes notes;
-    if (!notes.load(fileName)) {
-        complain(
-            QStringLiteral("%1: %2; %3 not written")
-                .arg(QDir::toNativeSeparators(fileName), notes.problem(), QDir::toNativeSeparators(outName)));
+    if (!loadCompletely(notes, fileName, outName))
         return Failure;
-    }
     const NotesFile::SaveResult saved = NotesFile::saveNotesFile(outName, notes.model());
     if (!saved.ok) {
         complain(QStringLiteral("%1: cannot be written: %2")
@@ -192,6 +184,16 @@ int NotesTool::resave(const QString &fileName, const QString &outName)
         return Failure;
     }
     return Success;
+}
+
+bool NotesTool::loadCompletely(LoadedNotes &notes, const QString &fileName, const QString &outName)
+{
+    if (notes.load(fileName))
+        return true;
+    complain(
+        QStringLiteral("%1: %2; %3 not written")
+            .arg(QDir::toNativeSeparators(fileName), notes.problem(), QDir::toNativeSeparators(outName)));
+    return false;
 }
 
 void NotesTool::print(const QByteArray &bytes)

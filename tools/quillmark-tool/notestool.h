@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class LoadedNotes;
 class QIODevice;
 
 // The command line of quillmark-tool: parses the arguments, runs one subcommand on the same notes
@@ -34,6 +35,10 @@ private:
     int dump(const QString &fileName);
     int exportUrf(const QString &fileName, const QString &outName);
     int resave(const QString &fileName, const QString &outName);
+
+    // Reads the input of a command that writes outName; a damaged or unreadable input is
+    // reported and nothing is to be written.
+    bool loadCompletely(LoadedNotes &notes, const QString &fileName, const QString &outName);
 
     // Installs the clock from SOURCE_DATE_EPOCH when set; false (and a message) when malformed.
     bool setUpClock();

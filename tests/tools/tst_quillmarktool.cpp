@@ -142,19 +142,32 @@ void TestQuillmarkTool::exportMatchesGolden_data()
 {
     QTest::addColumn<QString>("outName");
     QTest::addColumn<QString>("goldenName");
-    QTest::newRow("URF") << QStringLiteral("review.urf") << QStringLiteral("sample.urf");
-    QTest::newRow("RST") << QStringLiteral("review.rst") << QStringLiteral("sample.rst");
+    QTest::addColumn<QString>("timeZone");
+    QTest::newRow("URF") << QStringLiteral("review.urf") << QStringLiteral("sample.urf")
+                         << QStringLiteral("UTC");
+    QTest::newRow("RST") << QStringLiteral("review.rst") << QStringLiteral("sample.rst")
+                         << QStringLiteral("UTC");
     // The format is chosen by a case-sensitive ending, as in the viewer.
-    QTest::newRow("upper-case RST is URF") << QStringLiteral("review.RST") << QStringLiteral("sample.urf");
+    QTest::newRow("upper-case RST is URF")
+        << QStringLiteral("review.RST") << QStringLiteral("sample.urf") << QStringLiteral("UTC");
+    // A fixed SOURCE_DATE_EPOCH gives the same bytes whatever the local time zone (POSIX zone
+    // strings, so no zone database is needed).
+    QTest::newRow("URF nine hours east")
+        << QStringLiteral("review-east.urf") << QStringLiteral("sample.urf") << QStringLiteral("JST-9");
+    QTest::newRow("RST five hours west")
+        << QStringLiteral("review-west.rst") << QStringLiteral("sample.rst") << QStringLiteral("EST5");
 }
 
 void TestQuillmarkTool::exportMatchesGolden()
 {
     QFETCH(QString, outName);
     QFETCH(QString, goldenName);
+    QFETCH(QString, timeZone);
     const QString out = path(outName);
     QFile::remove(out);
-    const ToolRun run = runTool({QStringLiteral("urf"), sample, out}, toolEnvironment(FirstExport));
+    QProcessEnvironment env = toolEnvironment(FirstExport);
+    env.insert(QStringLiteral("TZ"), timeZone);
+    const ToolRun run = runTool({QStringLiteral("urf"), sample, out}, env);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.out, QByteArray());

@@ -190,9 +190,9 @@ QJsonObject pageToJson(const QStandardItemModel &model, int row)
     };
 
     const QStandardItem *sceneItem = model.item(row, Page::SceneColumn);
-    const QVariant viewRect = sceneItem ? sceneItem->data(Page::ViewRectRole) : QVariant();
-    page.insert(QStringLiteral("viewRect"), viewRect.isValid() ? QJsonValue(rectToJson(viewRect.toRectF()))
-                                                               : QJsonValue(QJsonValue::Null));
+    // Always four numbers: a page without a host view has the null rectangle, as in the file.
+    const QRectF viewRect = sceneItem ? sceneItem->data(Page::ViewRectRole).toRectF() : QRectF();
+    page.insert(QStringLiteral("viewRect"), rectToJson(viewRect));
     const QVariant layerMap = sceneItem ? sceneItem->data(Page::LayerMapRole) : QVariant();
     page.insert(QStringLiteral("layerMap"), layerMap.isValid()
                                                 ? QJsonValue(layersToJson(layerListFromMap(layerMap.toMap())))

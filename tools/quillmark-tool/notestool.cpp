@@ -25,7 +25,8 @@ const char *const Commands =
     "  resave IN.nts OUT.nts   Read a notes file and write it again in format 7.0.\n"
     "\n"
     "Dates written into result files are taken from SOURCE_DATE_EPOCH (seconds\n"
-    "since 1970-01-01 UTC) when it is set, else from the clock.\n"
+    "since 1970-01-01 UTC) when it is set, and then written in UTC; else they come\n"
+    "from the clock.\n"
     "\n"
     "Exit status: 0 on success; 1 when the input cannot be read or is damaged, or\n"
     "the output cannot be written; 2 for usage errors.";
@@ -124,7 +125,9 @@ bool NotesTool::setUpClock()
                      .arg(QString::fromLocal8Bit(epoch)));
         return false;
     }
-    const QDateTime fixed = QDateTime::fromSecsSinceEpoch(seconds);
+    // In UTC, so that the same value gives the same file in every time zone (the header date of
+    // a result file is otherwise written in local time).
+    const QDateTime fixed = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
     Clock::setSource([fixed] { return fixed; });
     return true;
 }

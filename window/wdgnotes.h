@@ -1,6 +1,7 @@
 #pragma once
 
 #include "io/dsvlayer.h"
+#include "io/notesfile.h"
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"
 #include "scene/noteslineitem.h"
@@ -169,6 +170,8 @@ private:
     void setTitleFromFile();
     // Asks for a notes file and saves to it; false when cancelled or the save failed (reported).
     bool askAndSaveNotes();
+    // saveNotes with the reason of a failure.
+    NotesFile::SaveResult writeNotes(const QString &path);
     // A save that the user asked for: a failure is reported in a warning box.
     bool saveNotesReporting(const QString &path);
     // Hands pending edits of the title or comment editor to the model before the pages are written.

@@ -50,24 +50,25 @@ void WdgNotes::submitPendingEdits()
         noteMapper->submit();
 }
 
-bool WdgNotes::saveNotes(const QString &path)
+NotesFile::SaveResult WdgNotes::writeNotes(const QString &path)
 {
     if (!path.isEmpty())
         notesFileName = path;
     if (notesFileName.isEmpty())
-        return false;
+        return {}; // no file chosen yet: nothing to write to
     submitPendingEdits();
     // The file is replaced only once the new one is complete.
-    return NotesFile::saveNotesFile(notesFileName, *noteModel, fileVersionMajor, fileVersionMinor).ok;
+    return NotesFile::saveNotesFile(notesFileName, *noteModel, fileVersionMajor, fileVersionMinor);
+}
+
+bool WdgNotes::saveNotes(const QString &path)
+{
+    return writeNotes(path).ok;
 }
 
 bool WdgNotes::saveNotesReporting(const QString &path)
 {
-    if (!path.isEmpty())
-        notesFileName = path;
-    submitPendingEdits();
-    const NotesFile::SaveResult result =
-        NotesFile::saveNotesFile(notesFileName, *noteModel, fileVersionMajor, fileVersionMinor);
+    const NotesFile::SaveResult result = writeNotes(path);
     if (!result.ok) {
         Dialogs::current().warning(this, tr("WARNING"),
                                    tr("The notes could not be saved to\n%1\n%2")

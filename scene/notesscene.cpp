@@ -17,7 +17,6 @@
 #include <QTextCursor>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 constexpr double ArrowZ = 10.0;
@@ -26,18 +25,10 @@ constexpr double TextZ = 2.0;
 constexpr double PreviewZ = 1.0;
 constexpr double GuideLineWidth = 3.0;
 
-// Fuzzy point equality: each coordinate equal within a relative 1e-12, or within 1e-12
-// absolutely when either value is zero.
-bool fuzzyEqual(double a, double b)
+bool anyOfType(const QList<QGraphicsItem *> &items, int type)
 {
-    if (a == 0.0 || b == 0.0)
-        return std::abs(a - b) <= 1e-12;
-    return std::abs(a - b) * 1e12 <= std::min(std::abs(a), std::abs(b));
-}
-
-bool fuzzyEqual(const QPointF &a, const QPointF &b)
-{
-    return fuzzyEqual(a.x(), b.x()) && fuzzyEqual(a.y(), b.y());
+    return std::any_of(items.cbegin(), items.cend(),
+                       [type](const QGraphicsItem *item) { return item->type() == type; });
 }
 } // namespace
 
@@ -46,10 +37,9 @@ template <class Item, class Change> void NotesScene::changeFirstSelected(Change 
     // Only the first selected item takes the style, and only when it is of the kind the style
     // belongs to; the page is repainted whenever any selected item is of that kind.
     const QList<QGraphicsItem *> selected = selectedItems();
-    const auto ofKind = [](const QGraphicsItem *item) { return item->type() == Item::Type; };
-    if (std::none_of(selected.cbegin(), selected.cend(), ofKind))
+    if (!anyOfType(selected, Item::Type))
         return;
-    if (ofKind(selected.first()))
+    if (selected.first()->type() == Item::Type)
         change(static_cast<Item *>(selected.first()));
     update();
 }
@@ -100,12 +90,7 @@ void NotesScene::setLineStyle(Qt::PenStyle style)
 
 bool NotesScene::hasSelectedItemOfType(int type) const
 {
-    const QList<QGraphicsItem *> selected = selectedItems();
-    for (QGraphicsItem *item : selected) {
-        if (item->type() == type)
-            return true;
-    }
-    return false;
+    return anyOfType(selectedItems(), type);
 }
 
 void NotesScene::setMode(Mode_t mode)
@@ -320,7 +305,9 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
     } else if (m_mode == SelectMove) {
         if (pressedItem && event->button() == Qt::LeftButton) {
             // The item may have left the scene during the drag (removed by a command).
-            if (items().contains(pressedItem) && !fuzzyEqual(pressedItem->pos(), pressedItemStartPos))
+            // The toolkit's point comparison is the fuzzy one a drag needs: a move that only
+            // rounds away is no move.
+            if (items().contains(pressedItem) && pressedItem->pos() != pressedItemStartPos)
                 emit itemMoved(pressedItem, pressedItemStartPos);
             pressedItem = nullptr;
         }

@@ -44,6 +44,31 @@ template <class Item, class Change> void NotesScene::changeFirstSelected(Change 
     update();
 }
 
+// Circles and rectangles are dragged alike: a guide line, kept outside the scene, remembers
+// the press point and the cursor while a preview of the shape follows.
+template <class Item> void NotesScene::startFramedShape(Item *&preview, const QPointF &p)
+{
+    dropGesture();
+    guideLine = new QGraphicsLineItem(QLineF(p, p));
+    preview = new Item(QRectF(p, p), m_lineColor, m_lineWidth, m_lineStyle);
+    preview->setZValue(PreviewZ);
+    addItem(preview);
+    emit setRubberBandSelection(QGraphicsView::NoDrag);
+}
+
+// Replaces the preview by the finished item, in the current style and at the default z-value.
+template <class Item> Item *NotesScene::finishFramedShape(Item *&preview)
+{
+    const QRectF rect = preview->rect();
+    discard(preview);
+    preview = nullptr;
+    discard(guideLine);
+    guideLine = nullptr;
+    auto *item = new Item(rect, m_lineColor, m_lineWidth, m_lineStyle);
+    addItem(item);
+    return item;
+}
+
 NotesScene::NotesScene(QObject *parent)
     : QGraphicsScene(parent)
 {
@@ -206,21 +231,10 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
             placeText(p);
             break;
         case InsertCircle:
-            dropGesture();
-            // Kept outside the scene: it only remembers the press point and the cursor.
-            guideLine = new QGraphicsLineItem(QLineF(p, p));
-            circlePreview = new NotesCircleItem(QRectF(p, p), m_lineColor, m_lineWidth, m_lineStyle);
-            circlePreview->setZValue(PreviewZ);
-            addItem(circlePreview);
-            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            startFramedShape(circlePreview, p);
             break;
         case InsertRectangle:
-            dropGesture();
-            guideLine = new QGraphicsLineItem(QLineF(p, p));
-            rectanglePreview = new NotesRectangleItem(QRectF(p, p), m_lineColor, m_lineWidth, m_lineStyle);
-            rectanglePreview->setZValue(PreviewZ);
-            addItem(rectanglePreview);
-            emit setRubberBandSelection(QGraphicsView::NoDrag);
+            startFramedShape(rectanglePreview, p);
             break;
         case InsertPolyLine:
             if (polyLinePreview) {
@@ -328,27 +342,13 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
             break;
         case InsertCircle:
             if (circlePreview && guideLine) {
-                const QRectF rect = circlePreview->rect();
-                discard(circlePreview);
-                circlePreview = nullptr;
-                discard(guideLine);
-                guideLine = nullptr;
-                auto *circle = new NotesCircleItem(rect, m_lineColor, m_lineWidth, m_lineStyle);
-                addItem(circle);
-                emit circleInserted(circle);
+                emit circleInserted(finishFramedShape(circlePreview));
                 emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
             }
             break;
         case InsertRectangle:
             if (rectanglePreview && guideLine) {
-                const QRectF rect = rectanglePreview->rect();
-                discard(rectanglePreview);
-                rectanglePreview = nullptr;
-                discard(guideLine);
-                guideLine = nullptr;
-                auto *rectangle = new NotesRectangleItem(rect, m_lineColor, m_lineWidth, m_lineStyle);
-                addItem(rectangle);
-                emit rectangleInserted(rectangle);
+                emit rectangleInserted(finishFramedShape(rectanglePreview));
                 emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
             }
             break;

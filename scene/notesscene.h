@@ -80,6 +80,8 @@ private:
     void showPageMenu(const QPoint &screenPos);
     void placeText(const QPointF &pos);
     void dropGesture();
+    template <class Item> void startFramedShape(Item *&preview, const QPointF &p);
+    template <class Item> Item *finishFramedShape(Item *&preview);
     template <class Item, class Change> void changeFirstSelected(Change change);
     void discard(QGraphicsItem *item);
 

@@ -33,12 +33,17 @@ QString textAt(const QStandardItemModel *model, int row, int column)
     return item ? item->text() : QString();
 }
 
-// Writes text as Latin-1 (unmappable characters become '?'); a file that cannot be opened is skipped.
+// Writes text as Latin-1, one '?' for each character it cannot hold (also for one outside the
+// basic plane, which QString keeps as two units); a file that cannot be opened is skipped.
 void writeLatin1(const QString &path, const QString &text)
 {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        bytes.append(c <= 0xFF ? char(c) : '?');
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(text.toLatin1());
+        file.write(bytes);
 }
 
 } // namespace

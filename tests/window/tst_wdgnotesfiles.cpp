@@ -80,7 +80,7 @@ void TestWdgNotesFiles::makeThreePages()
     QStandardItemModel *model = window->model();
     model->item(0, Page::TitleColumn)->setText(QStringLiteral("Via check"));
     model->item(1, Page::TitleColumn)->setText(QString());
-    model->item(2, Page::TitleColumn)->setText(QStringLiteral("Résumé Ω"));
+    model->item(2, Page::TitleColumn)->setText(QStringLiteral("Résumé Ω 😀!"));
     model->item(0, Page::CommentColumn)->setText(QStringLiteral("<p>short</p>"));
     QStandardItem *second = model->item(1, Page::SceneColumn);
     second->setData(QRectF(10, 20, 100, 50), Page::ViewRectRole);
@@ -233,7 +233,7 @@ void TestWdgNotesFiles::imageSet()
     QCOMPARE(files, QStringList({"comment_1.html", "date_1.txt", "date_2.txt", "date_3.txt", "image_1.png",
                                  "image_2.png", "image_3.png", "title_1.txt", "title_3.txt"}));
     QCOMPARE(readAll(path("title_1.txt")), QByteArray("Via check"));
-    QCOMPARE(readAll(path("title_3.txt")), QByteArray("R\xe9sum\xe9 ?"));
+    QCOMPARE(readAll(path("title_3.txt")), QByteArray("R\xe9sum\xe9 ? ?!"));
     QCOMPARE(readAll(path("comment_1.html")), QByteArray("<p>short</p>"));
     QCOMPARE(readAll(path("date_2.txt")), window->model()->item(1, Page::DateColumn)->text().toLatin1());
 

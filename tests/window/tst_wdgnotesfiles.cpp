@@ -55,12 +55,9 @@ private:
 
 void TestWdgNotesFiles::init()
 {
-    QGuiApplication::clipboard()->clear();
     dialogs = std::make_unique<ScriptedDialogs::Guard>();
     tempDir = std::make_unique<QTemporaryDir>();
-    window = std::make_unique<WdgNotes>(QString(), 0);
-    window->resize(1000, 700);
-    window->show();
+    window = showEditWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

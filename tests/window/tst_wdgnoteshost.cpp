@@ -83,11 +83,8 @@ private:
 
 void TestWdgNotesHost::init()
 {
-    QGuiApplication::clipboard()->clear();
     dialogs = std::make_unique<ScriptedDialogs::Guard>();
-    window = std::make_unique<WdgNotes>(QString(), 0);
-    window->resize(1000, 700);
-    window->show();
+    window = showEditWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 

@@ -47,11 +47,8 @@ private:
 
 void TestWdgNotesTools::init()
 {
-    QGuiApplication::clipboard()->clear();
     dialogs = std::make_unique<ScriptedDialogs::Guard>();
-    window = std::make_unique<WdgNotes>(QString(), 0);
-    window->resize(1000, 700);
-    window->show();
+    window = showEditWindow();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     addPage(*window, **dialogs);
     QVERIFY(scene());

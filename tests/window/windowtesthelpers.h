@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <memory>
+
 namespace WindowTest {
 
 inline QAbstractButton *button(const WdgNotes &window, const QString &text)
@@ -95,6 +97,17 @@ inline void clickAt(QGraphicsView *view, const QPointF &p, Qt::MouseButton b = Q
 {
     press(view, p, b);
     release(view, p, b);
+}
+
+// An edit-mode window without a file, shown at a size that holds all its tools, over an empty
+// clipboard. Callers wait for it to be exposed before sending events.
+inline std::unique_ptr<WdgNotes> showEditWindow()
+{
+    QGuiApplication::clipboard()->clear();
+    auto window = std::make_unique<WdgNotes>(QString(), 0);
+    window->resize(1000, 700);
+    window->show();
+    return window;
 }
 
 // Adds a page through "New Note": Yes to the question, then the clipboard entry of the picture menu.

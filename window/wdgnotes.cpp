@@ -3,6 +3,7 @@
 #include "window/wdgnotes.h"
 
 #include "io/pagemodel.h"
+#include "window/noteskeeper.h"
 #include "window/appversion.h"
 
 #include <QAction>
@@ -48,6 +49,8 @@ WdgNotes::WdgNotes(const QString &fileName, int viewOnlyMode, QWidget *parent)
     if (viewOnly)
         applyViewOnly();
     createLayout();
+    if (!viewOnly)
+        createKeeper();
 
     if (!notesFileName.isEmpty())
         loadNotes();
@@ -57,7 +60,9 @@ WdgNotes::~WdgNotes()
 {
     // The host relies on an edit-mode window keeping its pages when it goes away.
     if (!viewOnly && noteModel->rowCount() > 0)
-        saveNotes(QString());
+        keepPagesOnClose();
+    else if (keeper)
+        keeper->removeRecoveryCopy(); // a clean close leaves nothing to recover
     clearAllNotes();
 }
 

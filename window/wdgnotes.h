@@ -36,6 +36,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStandardItem;
+class NotesKeeper;
 class QStandardItemModel;
 class QTextEdit;
 class QToolBar;
@@ -74,6 +75,9 @@ public:
     QStandardItemModel *model() const { return noteModel; }
     QDataWidgetMapper *mapper() const { return noteMapper; }
     QUndoStack *undoHistory() const { return undoStack; }
+    // The keeper of an edit-mode window's lock, recovery copy and unsaved changes; nullptr when
+    // view-only.
+    NotesKeeper *notesKeeper() const { return keeper; }
     QGraphicsView *view() const { return notesView; }
 
 signals:
@@ -177,6 +181,23 @@ private:
     // Hands pending edits of the title or comment editor to the model before the pages are written.
     void submitPendingEdits();
 
+    // Keeping notes safe (wdgnotes_keeping.cpp).
+    // Starts tracking changes, the file lock and the recovery copy of an edit-mode window.
+    void createKeeper();
+    // The pages as the bytes of a complete notes file; empty without pages.
+    QByteArray serializePages() const;
+    // Takes the lock of notesFileName before it is read; false when the user chose not to open
+    // a file another editor holds (notesFileName is then the previous file again).
+    bool lockBeforeLoading();
+    // Offers a recovery copy newer than notesFileName; answers the file to read the pages from.
+    QString offerRecovery(bool *restored);
+    // The destructor's quiet save: never over a damaged or foreign-changed file, never lost.
+    void keepPagesOnClose();
+    // Asks before a save over a file someone else changed; false when nothing is to be written.
+    bool confirmOverwriteChanged(const QString &target, bool *askedForOtherName);
+    // The window can no longer edit (another editor holds its file).
+    void becomeViewOnly();
+
     QStandardItemModel *noteModel = nullptr;
     QDataWidgetMapper *noteMapper = nullptr;
 
@@ -238,4 +259,5 @@ private:
     bool sendView = false;
     QUndoStack *undoStack = nullptr;
     QList<QMetaObject::Connection> sceneConnections;
+    NotesKeeper *keeper = nullptr; // edit mode only
 };

@@ -3,10 +3,12 @@
 #include "window/wdgnotes.h"
 
 #include "io/notesfile.h"
+#include "io/notesguard.h"
 #include "io/pagemodel.h"
 #include "scene/dialogs.h"
 #include "urf/notesexport.h"
 #include "window/appversion.h"
+#include "window/noteskeeper.h"
 
 #include <QDataWidgetMapper>
 #include <QDir>
@@ -57,13 +59,23 @@ void WdgNotes::submitPendingEdits()
 
 NotesFile::SaveResult WdgNotes::writeNotes(const QString &path)
 {
-    if (!path.isEmpty())
-        notesFileName = path;
-    if (notesFileName.isEmpty())
+    const QString target = path.isEmpty() ? notesFileName : path;
+    if (target.isEmpty())
         return {}; // no file chosen yet: nothing to write to
     submitPendingEdits();
+    if (keeper && keeper->lock(target) == NotesGuard::NotesLock::State::HeldByOther)
+        return {false, tr("It is being edited by %1.").arg(keeper->lockOwner())};
     // The file is replaced only once the new one is complete.
-    return NotesFile::saveNotesFile(notesFileName, *noteModel, fileVersionMajor, fileVersionMinor);
+    const NotesFile::SaveResult result =
+        NotesFile::saveNotesFile(target, *noteModel, fileVersionMajor, fileVersionMinor);
+    // The target moves only with a complete write: after a failed "Save as" the window keeps
+    // saving where its pages are known to be.
+    if (result.ok) {
+        notesFileName = target;
+        if (keeper)
+            keeper->saved(target);
+    }
+    return result;
 }
 
 bool WdgNotes::saveNotes(const QString &path)
@@ -73,11 +85,15 @@ bool WdgNotes::saveNotes(const QString &path)
 
 bool WdgNotes::saveNotesReporting(const QString &path)
 {
-    const NotesFile::SaveResult result = writeNotes(path);
+    const QString target = path.isEmpty() ? notesFileName : path;
+    bool otherName = false;
+    if (!confirmOverwriteChanged(target, &otherName))
+        return otherName && askAndSaveNotes();
+    const NotesFile::SaveResult result = writeNotes(target);
     if (!result.ok) {
         Dialogs::current().warning(this, tr("WARNING"),
                                    tr("The notes could not be saved to\n%1\n%2")
-                                       .arg(QDir::toNativeSeparators(notesFileName), result.errorString),
+                                       .arg(QDir::toNativeSeparators(target), result.errorString),
                                    QMessageBox::Ok);
     }
     return result.ok;
@@ -107,6 +123,12 @@ void WdgNotes::loadNotes()
 {
     if (notesFileName.isEmpty())
         return;
+    if (!lockBeforeLoading()) {
+        setTitleFromFile();
+        return;
+    }
+    bool restored = false;
+    const QString source = offerRecovery(&restored);
 
     // Loading replaces what the history refers to.
     undoStack->clear();
@@ -117,18 +139,27 @@ void WdgNotes::loadNotes()
         connect(item, &NotesTextItem::rotateText, this, &WdgNotes::rotateText, Qt::UniqueConnection);
     };
     const NotesFile::ReadResult result =
-        NotesFile::loadNotesFile(notesFileName, *noteModel, &WdgNotes::createPageScene, options);
+        NotesFile::loadNotesFile(source, *noteModel, &WdgNotes::createPageScene, options);
     if (result.opened)
         noteMapper->toFirst();
     setTitleFromFile();
+    if (keeper) {
+        keeper->loaded(notesFileName, result.damaged && !restored);
+        // Restored pages are still to be saved; the copy stays until they are.
+        if (restored)
+            keeper->markChanged();
+    }
 
     if (result.damaged) {
-        Dialogs::current().warning(
-            this, tr("WARNING"),
-            tr("The notes file\n%1\nis damaged. %n page(s) could be read.", nullptr, result.pagesRead)
-                    .arg(QDir::toNativeSeparators(notesFileName)) +
-                (result.message.isEmpty() ? QString() : QStringLiteral("\n") + result.message),
-            QMessageBox::Ok);
+        QString text = tr("The notes file\n%1\nis damaged. %n page(s) could be read.", nullptr, result.pagesRead)
+                           .arg(QDir::toNativeSeparators(source));
+        if (!result.message.isEmpty())
+            text += QStringLiteral("\n") + result.message;
+        // What the window writes when it closes must not replace what could not be read.
+        if (keeper && !restored)
+            text += tr("\nYour work will be kept beside it in\n%1")
+                        .arg(QDir::toNativeSeparators(NotesGuard::besideName(notesFileName)));
+        Dialogs::current().warning(this, tr("WARNING"), text, QMessageBox::Ok);
     }
 }
 

@@ -1,0 +1,131 @@
+#include "io/notesguard.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace NotesGuard {
+
+FileStamp stampOf(const QString &path)
+{
+    FileStamp stamp;
+    if (path.isEmpty())
+        return stamp;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return stamp;
+    stamp.exists = true;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified();
+    return stamp;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+bool changedOnDisk(const QString &path, const FileStamp &known)
+{
+    const FileStamp now = stampOf(path);
+    return now.exists && now != known;
+}
+
+QString besideName(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("nts") : info.suffix();
+    const QString stem = info.dir().filePath(info.completeBaseName());
+    QString candidate = QStringLiteral("%1.recovered.%2").arg(stem, suffix);
+    // Bounded: a folder full of earlier copies still gets a name, never an endless search.
+    for (int n = 2; QFileInfo::exists(candidate) && n < 10000; ++n)
+        candidate = QStringLiteral("%1.recovered-%2.%3").arg(stem).arg(n).arg(suffix);
+    return candidate;
+}
+
+QString recoveryFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("recovery"));
+}
+
+QString recoveryFileFor(const QString &notesPath)
+{
+    const QFileInfo info(notesPath);
+    const QByteArray key =
+        QCryptographicHash::hash(info.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+    return QDir(recoveryFolder())
+        .filePath(QStringLiteral("%1-%2.nts").arg(info.completeBaseName(), QString::fromLatin1(key)));
+}
+
+QString untitledRecoveryFile(quint64 serial)
+{
+    return QDir(recoveryFolder())
+        .filePath(QStringLiteral("untitled-%1-%2.nts").arg(QCoreApplication::applicationPid()).arg(serial));
+}
+
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
+}
+
+bool moveFile(const QString &from, const QString &to)
+{
+    // QFile::rename copies and removes when the two names are on different file systems.
+    return QFile::rename(from, to);
+}
+
+NotesLock::NotesLock(const QString &notesPath)
+    : path(notesPath)
+    , lock(std::make_unique<QLockFile>(lockFileFor(notesPath)))
+{
+    // An editor may keep a file for hours: only a dead owner makes a lock stale, never its age.
+    lock->setStaleLockTime(0);
+}
+
+NotesLock::~NotesLock() = default;
+
+NotesLock::State NotesLock::tryLock()
+{
+    if (lock->isLocked() || lock->tryLock(0))
+        return State::Taken;
+    return lock->error() == QLockFile::LockFailedError ? State::HeldByOther : State::Unavailable;
+}
+
+bool NotesLock::isLocked() const
+{
+    return lock->isLocked();
+}
+
+void NotesLock::unlock()
+{
+    lock->unlock();
+}
+
+QString NotesLock::owner() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock->getLockInfo(&pid, &host, &application))
+        return QCoreApplication::translate("WdgNotes", "another editor");
+    return QCoreApplication::translate("WdgNotes", "process %1 on %2").arg(pid).arg(host);
+}
+
+QString NotesLock::lockFileFor(const QString &notesPath)
+{
+    return notesPath + QStringLiteral(".lock");
+}
+
+} // namespace NotesGuard

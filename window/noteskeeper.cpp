@@ -1,0 +1,149 @@
+#include "window/noteskeeper.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <atomic>
+
+namespace {
+
+quint64 nextSerial()
+{
+    static std::atomic<quint64> serial{0};
+    return ++serial;
+}
+
+} // namespace
+
+using NotesGuard::sameFile;
+
+NotesKeeper::NotesKeeper(Serializer serializer, QObject *parent)
+    : QObject(parent)
+    , serialize(std::move(serializer))
+    , serial(nextSerial())
+    , autosaveTimer(new QTimer(this))
+{
+    autosaveTimer->setInterval(DefaultAutosaveMs);
+    connect(autosaveTimer, &QTimer::timeout, this, [this] {
+        if (changes != copiedChanges && hasUnsavedChanges())
+            writeRecoveryCopy(false);
+    });
+    autosaveTimer->start();
+}
+
+NotesKeeper::~NotesKeeper()
+{
+    finishPendingWrite();
+}
+
+NotesGuard::NotesLock::State NotesKeeper::lock(const QString &notesPath)
+{
+    using State = NotesGuard::NotesLock::State;
+    refusedOwner.clear();
+    for (const NotesGuard::NotesLock *held : {fileLock.get(), pendingLock.get()}) {
+        if (held && held->isLocked() && sameFile(held->notesPath(), notesPath))
+            return State::Taken;
+    }
+    auto candidate = std::make_unique<NotesGuard::NotesLock>(notesPath);
+    const State state = candidate->tryLock();
+    if (state == State::HeldByOther)
+        refusedOwner = candidate->owner();
+    if (state != State::Taken)
+        return state;
+    if (path.isEmpty() || sameFile(path, notesPath))
+        fileLock = std::move(candidate);
+    else
+        pendingLock = std::move(candidate);
+    return state;
+}
+
+void NotesKeeper::releaseLock()
+{
+    fileLock.reset();
+    pendingLock.reset();
+}
+
+void NotesKeeper::loaded(const QString &notesPath, bool wasDamaged)
+{
+    adopt(notesPath);
+    damaged = wasDamaged;
+    stamp = NotesGuard::stampOf(notesPath);
+    savedChanges = copiedChanges = changes;
+}
+
+void NotesKeeper::saved(const QString &notesPath)
+{
+    finishPendingWrite();
+    const QString previousCopy = recoveryFile();
+    adopt(notesPath);
+    damaged = false;
+    stamp = NotesGuard::stampOf(notesPath);
+    savedChanges = copiedChanges = changes;
+    QFile::remove(previousCopy);
+    removeRecoveryCopy();
+}
+
+void NotesKeeper::adopt(const QString &notesPath)
+{
+    if (!sameFile(path, notesPath) && pendingLock && sameFile(pendingLock->notesPath(), notesPath)) {
+        fileLock = std::move(pendingLock);
+    } else if (fileLock && !sameFile(fileLock->notesPath(), notesPath)) {
+        fileLock.reset();
+    }
+    pendingLock.reset();
+    path = notesPath;
+}
+
+bool NotesKeeper::changedOnDisk() const
+{
+    return NotesGuard::changedOnDisk(path, stamp);
+}
+
+void NotesKeeper::markChanged()
+{
+    ++changes;
+}
+
+QString NotesKeeper::recoveryFile() const
+{
+    return path.isEmpty() ? NotesGuard::untitledRecoveryFile(serial) : NotesGuard::recoveryFileFor(path);
+}
+
+bool NotesKeeper::writeRecoveryCopy(bool wait)
+{
+    finishPendingWrite();
+    // Pages are read on the GUI thread, where they live; only the file is written elsewhere.
+    const QByteArray bytes = serialize();
+    if (bytes.isEmpty())
+        return false;
+    copiedChanges = changes;
+    const QString target = recoveryFile();
+    pendingWrite = std::async(std::launch::async,
+                              [target, bytes] { return NotesGuard::writeAtomically(target, bytes); });
+    if (!wait)
+        return true;
+    return pendingWrite.get();
+}
+
+void NotesKeeper::removeRecoveryCopy()
+{
+    finishPendingWrite();
+    QFile::remove(recoveryFile());
+}
+
+void NotesKeeper::setAutosaveInterval(int milliseconds)
+{
+    autosaveTimer->setInterval(milliseconds);
+}
+
+int NotesKeeper::autosaveInterval() const
+{
+    return autosaveTimer->interval();
+}
+
+void NotesKeeper::finishPendingWrite()
+{
+    if (pendingWrite.valid())
+        pendingWrite.get();
+}

@@ -492,6 +492,7 @@ bool Reader::readPicture(PageBuild &page, bool wide)
         return false;
 
     auto *picture = new QGraphicsPixmapItem(pixmap);
+    picture->setZValue(PictureZ);
     picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
     // Format 7 says per picture whether it carries layers; older files mark every picture.
     picture->setData(PictureHasLayersKey, !wide || layerCount > 0);
@@ -643,6 +644,7 @@ bool Reader::readOldPage()
         if (layerCount > 0 && !readLayers(layerCount, discarded))
             return false;
         auto *picture = new QGraphicsPixmapItem(pixmap);
+        picture->setZValue(PictureZ);
         picture->setTransformOriginPoint(picture->boundingRect().center());
         picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
         picture->setData(PictureHasLayersKey, true);

@@ -22,6 +22,10 @@ static_assert(int(PictureType) == int(QGraphicsPixmapItem::Type), "pictures are 
 
 } // namespace Notes
 
+// Pictures always lie under the annotations, whenever they were added; not stored in files
+// (the file writes pictures first, so reading them back gives the same stacking).
+constexpr double PictureZ = -1.0;
+
 // Item data keys carried by picture items.
 constexpr int PictureHasLayersKey = 259; // bool
 constexpr int PictureLayersKey = 260;    // QVariantMap, keyed layer settings

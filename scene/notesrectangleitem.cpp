@@ -21,21 +21,28 @@ NotesRectangleItem::NotesRectangleItem(const QRectF &rect, const QColor &color, 
     setRect(rect);
 }
 
+// A rectangle drawn up or left has a negative size; the stroke around it is grown on the
+// normalised rectangle, or it would shrink instead.
 QRectF NotesRectangleItem::boundingRect() const
 {
     const int h = width() / 2;
-    return rect().adjusted(-h, -h, h, h);
+    return rect().normalized().adjusted(-h, -h, h, h);
 }
 
 QPainterPath NotesRectangleItem::shape() const
 {
     const double h = width() * 0.5;
-    const QRectF outer = rect().adjusted(-h, -h, h, h);
-    const QRectF inner = rect().adjusted(h, h, -h, -h);
+    const QRectF r = rect().normalized();
+    const QRectF outer = r.adjusted(-h, -h, h, h);
+    const QRectF inner = r.adjusted(h, h, -h, -h);
+    // The painted corners of a negative rectangle are square; so is the stroke to hit.
+    const bool square = cornerRadius(rect()) < 0;
+    const auto radius = [square](const QRectF &band) { return square ? 0.0 : cornerRadius(band); };
     QPainterPath path;
-    path.addRoundedRect(outer, cornerRadius(outer), cornerRadius(outer), Qt::AbsoluteSize);
+    path.addRoundedRect(outer, radius(outer), radius(outer), Qt::AbsoluteSize);
     path.closeSubpath();
-    path.addRoundedRect(inner, cornerRadius(inner), cornerRadius(inner), Qt::AbsoluteSize);
+    if (inner.isValid())
+        path.addRoundedRect(inner, radius(inner), radius(inner), Qt::AbsoluteSize);
     return path;
 }
 

@@ -17,6 +17,7 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr double ArrowZ = 10.0;
@@ -24,6 +25,13 @@ constexpr double PolyLineZ = 1.0;
 constexpr double TextZ = 2.0;
 constexpr double PreviewZ = 1.0;
 constexpr double GuideLineWidth = 3.0;
+// Below this size in both directions a drawn shape is a click, not a drawing.
+constexpr double MinimumExtent = 0.5;
+
+bool isClick(const QPointF &a, const QPointF &b)
+{
+    return std::abs(a.x() - b.x()) < MinimumExtent && std::abs(a.y() - b.y()) < MinimumExtent;
+}
 
 bool anyOfType(const QList<QGraphicsItem *> &items, int type)
 {
@@ -51,12 +59,13 @@ template <class Item> void NotesScene::startFramedShape(Item *&preview, const QP
     dropGesture();
     guideLine = new QGraphicsLineItem(QLineF(p, p));
     preview = new Item(QRectF(p, p), m_lineColor, m_lineWidth, m_lineStyle);
-    preview->setZValue(PreviewZ);
+    makePreview(preview);
     addItem(preview);
     emit setRubberBandSelection(QGraphicsView::NoDrag);
 }
 
 // Replaces the preview by the finished item, in the current style and at the default z-value.
+// A click without a drag gives nothing: a zero-size shape can neither be seen nor hit.
 template <class Item> Item *NotesScene::finishFramedShape(Item *&preview)
 {
     const QRectF rect = preview->rect();
@@ -64,6 +73,8 @@ template <class Item> Item *NotesScene::finishFramedShape(Item *&preview)
     preview = nullptr;
     discard(guideLine);
     guideLine = nullptr;
+    if (std::abs(rect.width()) < MinimumExtent && std::abs(rect.height()) < MinimumExtent)
+        return nullptr;
     auto *item = new Item(rect, m_lineColor, m_lineWidth, m_lineStyle);
     addItem(item);
     return item;
@@ -76,6 +87,8 @@ NotesScene::NotesScene(QObject *parent)
 
 NotesScene::~NotesScene()
 {
+    // The guide line lives outside the scene; previews are freed with it.
+    dropGesture();
     // Text items report focus loss to this scene; the base destructor deletes the items after
     // this part of the scene is gone, so those reports must not reach it any more.
     const QList<QGraphicsItem *> all = items();
@@ -111,6 +124,49 @@ void NotesScene::setLineWidth(int width)
 void NotesScene::setLineStyle(Qt::PenStyle style)
 {
     m_lineStyle = style;
+}
+
+void NotesScene::adoptStyle(const NotesScene &other)
+{
+    m_lineColor = other.m_lineColor;
+    m_lineWidth = other.m_lineWidth;
+    m_textColor = other.m_textColor;
+    m_font = other.m_font;
+}
+
+bool NotesScene::cancelGesture(bool abandon)
+{
+    const bool dragging = guideLine || circlePreview || rectanglePreview || freehandPreview;
+    const bool polyLine = abandon && polyLinePreview;
+    const bool pendingFrame = frameCopyPending;
+    dropGesture();
+    frameCopyPending = false;
+    if (polyLine)
+        abandonPolyLine();
+    if (dragging || pendingFrame)
+        emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+    return dragging || polyLine || pendingFrame;
+}
+
+bool NotesScene::isGestureInProgress() const
+{
+    return guideLine || circlePreview || rectanglePreview || freehandPreview || polyLinePreview;
+}
+
+void NotesScene::abandonPolyLine()
+{
+    discard(polyLinePreview);
+    polyLinePreview = nullptr;
+    emit polyLineInserted(nullptr);
+    emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
+}
+
+void NotesScene::makePreview(QGraphicsItem *item)
+{
+    item->setFlag(QGraphicsItem::ItemIsSelectable, false);
+    item->setFlag(QGraphicsItem::ItemIsMovable, false);
+    item->setAcceptedMouseButtons(Qt::NoButton);
+    item->setZValue(PreviewZ);
 }
 
 bool NotesScene::hasSelectedItemOfType(int type) const
@@ -171,6 +227,13 @@ void NotesScene::spaceBarPressed()
         else
             points.removeLast();
     }
+    // One click, or clicks on one spot, draw nothing that could be seen or hit.
+    const bool drawn = std::any_of(points.cbegin(), points.cend(),
+                                   [&](const QPointF &q) { return !isClick(q, points.first()); });
+    if (!drawn) {
+        abandonPolyLine();
+        return;
+    }
 
     QPainterPath path;
     path.addPolygon(points);
@@ -187,13 +250,27 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
 {
     const QPointF p = event->scenePos();
     lastPressPos = p;
+    // Only Select/Move hands the press to the items: drawing must not select or grab the
+    // picture under the pen, and a pending frame copy leaves the press to the view's rubber band.
+    // Decided before the press is handled: placing text switches to Select/Move on the way.
+    const bool toItems = m_mode == SelectMove && !frameCopyPending;
+    moveGesture = false;
 
     const QList<QGraphicsItem *> hit =
         items(event->buttonDownScenePos(Qt::LeftButton), Qt::IntersectsItemShape, Qt::DescendingOrder);
     pressedItem = hit.isEmpty() ? nullptr : hit.first();
 
-    if (m_mode == SelectMove && pressedItem && event->button() == Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton && (guideLine || circlePreview || rectanglePreview || freehandPreview)) {
+        // Another button during a drag ends it: nothing is drawn and no menu opens over it,
+        // since a menu would eat the release the drag waits for.
+        cancelGesture(false);
+        event->accept();
+        return;
+    }
+
+    if (toItems && pressedItem && event->button() == Qt::LeftButton) {
         pressedItemStartPos = pressedItem->pos();
+        moveGesture = true;
     } else if (event->button() == Qt::RightButton) {
         if (!selectedItems().isEmpty()) {
             // A selection takes the right button for itself.
@@ -202,12 +279,8 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
             if (!points.isEmpty())
                 points.removeLast();
             polyLinePreview->setPolygon(points);
-            if (points.size() < 2) {
-                emit polyLineInserted(nullptr);
-                emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
-                discard(polyLinePreview);
-                polyLinePreview = nullptr;
-            }
+            if (points.size() < 2)
+                abandonPolyLine();
         } else {
             showPageMenu(event->screenPos());
         }
@@ -221,7 +294,7 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
             guideLine = new QGraphicsLineItem(QLineF(p, p));
             guideLine->setPen(
                 QPen(QBrush(m_lineColor), GuideLineWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-            guideLine->setZValue(PreviewZ);
+            makePreview(guideLine);
             addItem(guideLine);
             emit setRubberBandSelection(QGraphicsView::NoDrag);
             break;
@@ -246,7 +319,7 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
                 polyLinePreview->setPen(QPen(QBrush(m_lineColor), double(m_lineWidth), m_lineStyle,
                                              Qt::SquareCap, Qt::BevelJoin));
                 polyLinePreview->setBrush(Qt::NoBrush);
-                polyLinePreview->setZValue(PreviewZ);
+                makePreview(polyLinePreview);
                 addItem(polyLinePreview);
                 emit setRubberBandSelection(QGraphicsView::NoDrag);
             }
@@ -256,7 +329,7 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
             QPainterPath path;
             path.moveTo(p);
             freehandPreview = new NotesLineItem(path, m_lineColor, m_lineWidth, m_lineStyle);
-            freehandPreview->setZValue(PreviewZ);
+            makePreview(freehandPreview);
             addItem(freehandPreview);
             emit setRubberBandSelection(QGraphicsView::NoDrag);
             break;
@@ -276,7 +349,10 @@ void NotesScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         }
         }
     }
-    QGraphicsScene::mousePressEvent(event);
+    if (toItems)
+        QGraphicsScene::mousePressEvent(event);
+    else if (!frameCopyPending)
+        event->accept(); // the drawing has it; the view starts no rubber band either
 }
 
 void NotesScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
@@ -317,7 +393,7 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
         emit copyToClipBoard();
         frameCopyPending = false;
     } else if (m_mode == SelectMove) {
-        if (pressedItem && event->button() == Qt::LeftButton) {
+        if (moveGesture && pressedItem && event->button() == Qt::LeftButton) {
             // The item may have left the scene during the drag (removed by a command).
             // The toolkit's point comparison is the fuzzy one a drag needs: a move that only
             // rounds away is no move.
@@ -325,6 +401,7 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
                 emit itemMoved(pressedItem, pressedItemStartPos);
             pressedItem = nullptr;
         }
+        moveGesture = false;
     } else {
         switch (m_mode) {
         case InsertArrow:
@@ -332,23 +409,27 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
                 const QLineF line(guideLine->line().p1(), event->scenePos());
                 discard(guideLine);
                 guideLine = nullptr;
-                auto *arrow = new NotesArrow(line);
-                arrow->setColor(m_lineColor);
-                arrow->setZValue(ArrowZ);
-                addItem(arrow);
-                emit arrowInserted(arrow);
+                if (!isClick(line.p1(), line.p2())) {
+                    auto *arrow = new NotesArrow(line);
+                    arrow->setColor(m_lineColor);
+                    arrow->setZValue(ArrowZ);
+                    addItem(arrow);
+                    emit arrowInserted(arrow);
+                }
                 emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
             }
             break;
         case InsertCircle:
             if (circlePreview && guideLine) {
-                emit circleInserted(finishFramedShape(circlePreview));
+                if (NotesCircleItem *circle = finishFramedShape(circlePreview))
+                    emit circleInserted(circle);
                 emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
             }
             break;
         case InsertRectangle:
             if (rectanglePreview && guideLine) {
-                emit rectangleInserted(finishFramedShape(rectanglePreview));
+                if (NotesRectangleItem *rectangle = finishFramedShape(rectanglePreview))
+                    emit rectangleInserted(rectangle);
                 emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
             }
             break;
@@ -357,9 +438,12 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
                 const QPainterPath path = freehandPreview->path();
                 discard(freehandPreview);
                 freehandPreview = nullptr;
-                auto *line = new NotesLineItem(path, m_lineColor, m_lineWidth, m_lineStyle);
-                addItem(line);
-                emit freehandLineInserted(line);
+                const QRectF bounds = path.boundingRect();
+                if (path.elementCount() > 1 && !isClick(bounds.topLeft(), bounds.bottomRight())) {
+                    auto *line = new NotesLineItem(path, m_lineColor, m_lineWidth, m_lineStyle);
+                    addItem(line);
+                    emit freehandLineInserted(line);
+                }
                 emit setRubberBandSelection(QGraphicsView::RubberBandDrag);
             }
             break;
@@ -371,7 +455,8 @@ void NotesScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
             guideLine = nullptr;
         }
     }
-    QGraphicsScene::mouseReleaseEvent(event);
+    if (m_mode == SelectMove)
+        QGraphicsScene::mouseReleaseEvent(event);
 }
 
 void NotesScene::showPageMenu(const QPoint &screenPos)
@@ -400,8 +485,8 @@ void NotesScene::placeText(const QPointF &pos)
     item->setFont(m_font);
     item->setTextInteractionFlags(Qt::TextEditable);
     item->setZValue(TextZ);
-    connect(item, &NotesTextItem::lostFocus, this, &NotesScene::editorLostFocus);
-    connect(item, &NotesTextItem::selectedChange, this, &NotesScene::itemSelected);
+    connect(item, &NotesTextItem::lostFocus, this, &NotesScene::editorLostFocus, Qt::UniqueConnection);
+    connect(item, &NotesTextItem::selectedChange, this, &NotesScene::itemSelected, Qt::UniqueConnection);
     addItem(item);
     item->setDefaultTextColor(m_textColor);
     item->setPos(pos);

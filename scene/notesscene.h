@@ -50,6 +50,16 @@ public:
     // True while "Copy Frame to Clip Board" waits for the next release.
     bool isFrameCopyPending() const { return frameCopyPending; }
 
+    // Takes the style of new items without restyling any item of the page.
+    void adoptStyle(const NotesScene &other);
+
+    // Ends a gesture in progress, as a mode change does: a drag's preview and guide line go, a
+    // pending frame copy is dropped. With `abandonPolyLine` an unfinished polyline goes too.
+    // True when there was something to end.
+    bool cancelGesture(bool abandonPolyLine);
+    // True while a drag or a polyline is being drawn.
+    bool isGestureInProgress() const;
+
 public slots:
     // A change of mode drops an unfinished drag gesture (its guide line and preview); a
     // polyline being clicked stays and is still finished by the space bar.
@@ -80,6 +90,9 @@ private:
     void showPageMenu(const QPoint &screenPos);
     void placeText(const QPointF &pos);
     void dropGesture();
+    void abandonPolyLine();
+    // Previews follow the cursor; they are never selected, moved or hit by a press.
+    static void makePreview(QGraphicsItem *item);
     template <class Item> void startFramedShape(Item *&preview, const QPointF &p);
     template <class Item> Item *finishFramedShape(Item *&preview);
     template <class Item, class Change> void changeFirstSelected(Change change);
@@ -96,6 +109,8 @@ private:
     QPointF lastPressPos;
     QGraphicsItem *pressedItem = nullptr;
     QPointF pressedItemStartPos;
+    // A left press in Select/Move may move pressedItem; only then does its release record a move.
+    bool moveGesture = false;
     QGraphicsLineItem *guideLine = nullptr;
     NotesCircleItem *circlePreview = nullptr;
     NotesRectangleItem *rectanglePreview = nullptr;

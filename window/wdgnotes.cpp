@@ -49,6 +49,7 @@ WdgNotes::WdgNotes(const QString &fileName, int viewOnlyMode, QWidget *parent)
     if (viewOnly)
         applyViewOnly();
     createLayout();
+    createKeys();
     if (!viewOnly)
         createKeeper();
 

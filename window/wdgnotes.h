@@ -32,6 +32,7 @@ class QFontComboBox;
 class QGraphicsItem;
 class QGraphicsTextItem;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -132,6 +133,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // Keys on the notes view that drawing needs: Escape, Delete and Backspace.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Construction steps, in the order the constructor runs them.
@@ -144,6 +147,8 @@ private:
     void fillToolbars();
     void applyViewOnly();
     void createLayout();
+    // Standard keys: undo and redo shortcuts, and the key filter on the notes view.
+    void createKeys();
 
     QMenu *createColorMenu(QAction *button, const QColor &defaultColor);
     QMenu *createLineWidthMenu(int defaultWidth);
@@ -244,6 +249,8 @@ private:
     QAction *addRectangleAction = nullptr;
     QAction *addPolyLineAction = nullptr;
     QAction *addFreeLineAction = nullptr;
+    // Shows the tool lock that the L key toggles.
+    QLabel *toolLockLabel = nullptr;
 
     QFontComboBox *fontCombo = nullptr;
     QComboBox *fontSizeCombo = nullptr;

@@ -25,6 +25,7 @@ void WdgNotes::createdImage(QPixmap *image, QList<DsvLayer> layers, QRectF rect)
     auto picture = std::make_unique<QGraphicsPixmapItem>(*owned);
     owned.reset();
     picture->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
+    picture->setZValue(PictureZ);
     const QVariantMap layerMap = layerListToMap(layers);
     picture->setData(PictureHasLayersKey, true);
     picture->setData(PictureLayersKey, layerMap);
@@ -91,6 +92,7 @@ bool WdgNotes::addClipboardPicture()
 
     auto picture = std::make_unique<QGraphicsPixmapItem>(QPixmap::fromImage(image));
     picture->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
+    picture->setZValue(PictureZ);
     picture->setData(PictureHasLayersKey, false);
 
     QStandardItem *sceneItem = noteModel->item(noteMapper->currentIndex(), Page::SceneColumn);

@@ -63,9 +63,13 @@ void WdgNotes::addNewNote()
         return;
     }
 
-    // Without an image on the clipboard the page stays empty and a hidden window stays hidden.
-    if (!addClipboardPicture())
+    // Without an image on the clipboard the page stays empty; a window hidden for the picture
+    // comes back, or nothing would ever show it again.
+    if (!addClipboardPicture()) {
+        if (isHidden() && hideWindowCheck->isChecked())
+            showNormal();
         return;
+    }
 
     if (hideWindowCheck->isChecked()) {
         hideWindowCheck->setChecked(false);
@@ -191,13 +195,12 @@ void WdgNotes::drawScene(int row)
         auto *scene = qobject_cast<NotesScene *>(sceneOfItem(sceneItem));
 
         // The style the user chose follows him to the next page; the line style and mode do not.
-        // Showing the same page again must not repaint its selected arrow or text.
-        if (previous && scene && previous != scene) {
-            scene->setLineColor(previous->lineColor());
-            scene->setLineWidth(previous->lineWidth());
-            scene->setTextColor(previous->textColor());
-            scene->setFont(previous->font());
-        }
+        // Only new items take it: the annotations of the page shown keep theirs.
+        if (previous && scene && previous != scene)
+            scene->adoptStyle(*previous);
+        // A gesture cannot go on on a page that is no longer shown.
+        if (previous && previous != scene)
+            previous->cancelGesture(false);
 
         notesView->setScene(scene);
 
@@ -221,18 +224,20 @@ void WdgNotes::drawScene(int row)
             for (QGraphicsItem *item : items) {
                 if (item->type() != Notes::TextType)
                     continue;
+                // Between an item and its own scene: made once, kept while the page is not shown.
                 if (auto *text = dynamic_cast<NotesTextItem *>(item)) {
-                    sceneConnections << connect(text, &NotesTextItem::lostFocus, scene,
-                                                &NotesScene::editorLostFocus)
-                                     << connect(text, &NotesTextItem::selectedChange, scene,
-                                                &NotesScene::itemSelected);
+                    connect(text, &NotesTextItem::lostFocus, scene, &NotesScene::editorLostFocus,
+                            Qt::UniqueConnection);
+                    connect(text, &NotesTextItem::selectedChange, scene, &NotesScene::itemSelected,
+                            Qt::UniqueConnection);
                 }
             }
         }
 
         const QVariant rect = sceneItem->data(Page::ViewRectRole);
         const QVariantMap layerMap = sceneItem->data(Page::LayerMapRole).toMap();
-        if (rect.isValid() && !layerMap.isEmpty()) {
+        // A pasted picture's page has a null rectangle: there is no host view to go back to.
+        if (rect.isValid() && !rect.toRectF().isNull() && !layerMap.isEmpty()) {
             const QList<DsvLayer> layers = layerListFromMap(layerMap);
             if (sendView)
                 emit showNotePos(rect.toRectF(), layers);

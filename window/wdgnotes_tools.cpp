@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QLabel>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QGraphicsTextItem>
@@ -77,6 +78,60 @@ void WdgNotes::createToolActions()
     selectMoveAction->setChecked(true);
 
     connect(pointerGroup, &QActionGroup::triggered, this, &WdgNotes::pointerGroupClicked);
+
+}
+
+void WdgNotes::createKeys()
+{
+    // Shortcuts of actions work only where an associated widget has the focus: the window.
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction->setShortcut(QKeySequence::Redo);
+    for (QAction *action : {undoAction, redoAction}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
+    // The tool lock that the L key toggles is shown in a corner of the page while it is on.
+    toolLockLabel = new QLabel(tr("Tool locked (L)"), notesView);
+    toolLockLabel->setObjectName(QStringLiteral("toolLockLabel"));
+    toolLockLabel->setStyleSheet(QStringLiteral("background: #ffffe0; border: 1px solid gray; padding: 2px;"));
+    toolLockLabel->move(6, 6);
+    toolLockLabel->adjustSize();
+    toolLockLabel->hide();
+    // The page mapper's delegate filters the view's keys and takes Escape; a filter installed
+    // after it is asked first.
+    notesView->installEventFilter(this);
+}
+
+bool WdgNotes::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != notesView || (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride))
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    NotesScene *scene = currentScene();
+    if (!scene)
+        return QWidget::eventFilter(watched, event);
+    // Text being typed keeps its keys.
+    const auto *text = dynamic_cast<const QGraphicsTextItem *>(scene->focusItem());
+    if (text && (text->textInteractionFlags() & Qt::TextEditable))
+        return QWidget::eventFilter(watched, event);
+
+    if (key->key() == Qt::Key_Escape && scene->isGestureInProgress()) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept(); // delivered as a key press, to this filter
+            return true;
+        }
+        scene->cancelGesture(true);
+        return true;
+    }
+    if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) && !viewOnly &&
+        key->modifiers() == Qt::NoModifier) {
+        if (event->type() == QEvent::KeyPress)
+            removeAction->trigger();
+        else
+            event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WdgNotes::fillToolbars()
@@ -98,6 +153,7 @@ void WdgNotes::fillToolbars()
 
     for (QAction *tool : pointerGroup->actions())
         pointerToolbar->addAction(tool);
+
 }
 
 void WdgNotes::pointerGroupClicked(QAction *action)
@@ -196,6 +252,7 @@ void WdgNotes::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_L:
         toolLock = !toolLock;
+        toolLockLabel->setVisible(toolLock);
         break;
     default:
         break;

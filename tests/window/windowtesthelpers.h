@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QMouseEvent>
 #include <QToolBar>
@@ -123,6 +124,26 @@ inline QImage testPicture(const QColor &color = Qt::darkCyan, const QSize &size 
     QImage image(size, QImage::Format_ARGB32);
     image.fill(color);
     return image;
+}
+
+// A point of the shown page at a fraction of the visible viewport.
+inline QPointF visiblePoint(QGraphicsView *view, double fx, double fy)
+{
+    const QSize size = view->viewport()->size();
+    return view->mapToScene(QPoint(int(size.width() * fx), int(size.height() * fy)));
+}
+
+template <typename T> QList<T *> itemsOf(QGraphicsScene *scene);
+
+// Adds a page as users have it: an opaque board picture larger than the view, under everything
+// drawn on it. Answers the picture item.
+inline QGraphicsPixmapItem *addPicturePage(WdgNotes &window, ScriptedDialogs &dialogs,
+                                           const QColor &color = Qt::darkCyan)
+{
+    QGuiApplication::clipboard()->setImage(testPicture(color, QSize(1600, 1200)));
+    addPage(window, dialogs);
+    const QList<QGraphicsPixmapItem *> pictures = itemsOf<QGraphicsPixmapItem>(window.view()->scene());
+    return pictures.isEmpty() ? nullptr : pictures.last();
 }
 
 template <typename T> QList<T *> itemsOf(QGraphicsScene *scene)

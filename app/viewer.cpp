@@ -26,11 +26,15 @@ CommandLine readCommandLine(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral("Viewer for design-review notes files (.nts)."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption editOption(QStringLiteral("edit"),
+                                        QStringLiteral("Open the notes in edit mode."));
+    parser.addOption(editOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Notes file to open."),
                                  QStringLiteral("[file.nts]"));
     parser.process(arguments);
     const QStringList files = parser.positionalArguments();
     CommandLine request;
+    request.edit = parser.isSet(editOption);
     if (files.size() > 1) {
         request.error =
             QStringLiteral("quillmark: only one notes file can be opened, got %1").arg(files.size());
@@ -50,13 +54,25 @@ CommandLine readCommandLine(const QStringList &arguments)
     return request;
 }
 
-std::unique_ptr<WdgNotes> createViewer(const QString &fileName)
+namespace {
+std::unique_ptr<WdgNotes> createWindow(const QString &fileName, int viewOnlyMode)
 {
     if (!fileName.isEmpty())
         QSettings().setValue(QStringLiteral("notespath"), QFileInfo(fileName).absolutePath());
-    auto window = std::make_unique<WdgNotes>(fileName, 1, nullptr);
+    auto window = std::make_unique<WdgNotes>(fileName, viewOnlyMode, nullptr);
     window->setMinimumSize(800, 600);
     return window;
+}
+} // namespace
+
+std::unique_ptr<WdgNotes> createViewer(const QString &fileName)
+{
+    return createWindow(fileName, 1);
+}
+
+std::unique_ptr<WdgNotes> createEditor(const QString &fileName)
+{
+    return createWindow(fileName, 0);
 }
 
 } // namespace Viewer

@@ -71,15 +71,27 @@ void TestViewer::commandLine_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("exitStatus");
     QTest::addColumn<QString>("error");
-    QTest::newRow("none") << QStringList{"quillmark"} << QString() << 0 << QString();
-    QTest::newRow("file") << QStringList{"quillmark", "@"} << QString("@") << 0 << QString();
-    QTest::newRow("after --") << QStringList{"quillmark", "--", "@"} << QString("@") << 0 << QString();
+    QTest::addColumn<bool>("edit");
+    QTest::newRow("none") << QStringList{"quillmark"} << QString() << 0 << QString() << false;
+    QTest::newRow("file") << QStringList{"quillmark", "@"} << QString("@") << 0 << QString() << false;
+    QTest::newRow("after --") << QStringList{"quillmark", "--", "@"} << QString("@") << 0 << QString()
+                              << false;
+    QTest::newRow("edit alone") << QStringList{"quillmark", "--edit"} << QString() << 0 << QString()
+                                << true;
+    QTest::newRow("edit file") << QStringList{"quillmark", "--edit", "@"} << QString("@") << 0
+                               << QString() << true;
+    QTest::newRow("file then edit") << QStringList{"quillmark", "@", "--edit"} << QString("@") << 0
+                                    << QString() << true;
+    QTest::newRow("-- edit is a file") << QStringList{"quillmark", "--", "--edit"} << QString() << 1
+                                       << QString("--edit: no such file") << false;
     QTest::newRow("missing") << QStringList{"quillmark", "nowhere/board.nts"} << QString() << 1
-                             << QString("quillmark: nowhere/board.nts: no such file");
+                             << QString("quillmark: nowhere/board.nts: no such file") << false;
+    QTest::newRow("edit missing") << QStringList{"quillmark", "--edit", "nowhere/board.nts"} << QString()
+                                  << 1 << QString("no such file") << true;
     QTest::newRow("folder") << QStringList{"quillmark", "@dir"} << QString() << 1
-                            << QString("not a notes file");
+                            << QString("not a notes file") << false;
     QTest::newRow("two files") << QStringList{"quillmark", "@", "@"} << QString() << 2
-                               << QString("only one notes file");
+                               << QString("only one notes file") << false;
 }
 
 void TestViewer::commandLine()
@@ -88,6 +100,7 @@ void TestViewer::commandLine()
     QFETCH(QString, file);
     QFETCH(int, exitStatus);
     QFETCH(QString, error);
+    QFETCH(bool, edit);
 
     QTemporaryDir dir;
     const QString existing = dir.filePath("board.nts");
@@ -106,6 +119,7 @@ void TestViewer::commandLine()
     const Viewer::CommandLine request = Viewer::readCommandLine(arguments);
     QCOMPARE(request.fileName, file);
     QCOMPARE(request.exitStatus, exitStatus);
+    QCOMPARE(request.edit, edit);
     if (error.isEmpty())
         QVERIFY(request.error.isEmpty());
     else
@@ -130,6 +144,13 @@ void TestViewer::viewerShowsFileFromCommandLine()
     QCOMPARE(QSettings().value("notespath").toString(), QFileInfo(file).absolutePath());
     QCOMPARE(viewer->model()->rowCount(), 1);
     QVERIFY(viewer->view()->scene());
+    QVERIFY(viewer->isViewOnly());
+
+    // --edit opens the same notes for editing.
+    const std::unique_ptr<WdgNotes> editor = Viewer::createEditor(file);
+    QVERIFY(!editor->isViewOnly());
+    QCOMPARE(editor->model()->rowCount(), 1);
+    QVERIFY(editor->minimumWidth() >= 800 && editor->minimumHeight() >= 600);
 }
 
 QTEST_MAIN(TestViewer)

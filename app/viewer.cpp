@@ -1,10 +1,15 @@
 #include "app/viewer.h"
 
 #include "resources/appicon.h"
+#include "scene/dialogs.h"
 #include "window/appversion.h"
 #include "window/wdgnotes.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmap>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QSettings>
@@ -70,9 +75,37 @@ std::unique_ptr<WdgNotes> createViewer(const QString &fileName)
     return createWindow(fileName, 1);
 }
 
+void answerCreateImage(WdgNotes *window)
+{
+    // Without a host the picture comes from the clipboard, or else from an image file.
+    QImage image = QApplication::clipboard()->image();
+    if (image.isNull()) {
+        const QString file = Dialogs::current().openFileName(
+            window, QObject::tr("Picture for the Note"), QSettings().value(QStringLiteral("imagepath")).toString(),
+            QObject::tr("Images (*.png *.jpg *.jpeg *.bmp *.gif *.tif *.tiff)"));
+        if (file.isEmpty())
+            return;
+        QSettings().setValue(QStringLiteral("imagepath"), QFileInfo(file).absolutePath());
+        // The reader's allocation limit keeps a hostile header from asking for gigabytes.
+        QImageReader reader(file);
+        image = reader.read();
+        if (image.isNull()) {
+            Dialogs::current().warning(window, QObject::tr("WARNING"),
+                                       QObject::tr("Cannot read the picture %1").arg(file), QMessageBox::Ok);
+            return;
+        }
+    }
+    if (window->isHidden())
+        window->showNormal();
+    window->createdImage(new QPixmap(QPixmap::fromImage(image)), {}, QRectF());
+}
+
 std::unique_ptr<WdgNotes> createEditor(const QString &fileName)
 {
-    return createWindow(fileName, 0);
+    std::unique_ptr<WdgNotes> window = createWindow(fileName, 0);
+    WdgNotes *raw = window.get();
+    QObject::connect(raw, &WdgNotes::createImage, raw, [raw] { answerCreateImage(raw); });
+    return window;
 }
 
 } // namespace Viewer

@@ -32,6 +32,10 @@ CommandLine readCommandLine(const QStringList &arguments);
 std::unique_ptr<WdgNotes> createViewer(const QString &fileName);
 
 // The same window in edit mode; without a file it starts empty and asks for a name on the first save.
+// Standing in for the host, it answers the window's request for a picture itself.
 std::unique_ptr<WdgNotes> createEditor(const QString &fileName);
+
+// The picture for a new page: the clipboard's image, else an image file the user picks.
+void answerCreateImage(WdgNotes *window);
 
 } // namespace Viewer

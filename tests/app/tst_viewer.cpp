@@ -8,6 +8,9 @@
 #include "window/wdgnotes.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsView>
 #include <QApplication>
 #include <QDir>
 #include <QGraphicsScene>
@@ -29,6 +32,8 @@ private slots:
     void commandLine_data();
     void commandLine();
     void viewerShowsFileFromCommandLine();
+    void editorAnswersPictureRequest_data();
+    void editorAnswersPictureRequest();
 };
 
 void TestViewer::identity()
@@ -151,6 +156,62 @@ void TestViewer::viewerShowsFileFromCommandLine()
     QVERIFY(!editor->isViewOnly());
     QCOMPARE(editor->model()->rowCount(), 1);
     QVERIFY(editor->minimumWidth() >= 800 && editor->minimumHeight() >= 600);
+}
+
+void TestViewer::editorAnswersPictureRequest_data()
+{
+    // Where the picture comes from: "clipboard", "file", "unreadable" file, or "cancel" the dialog.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QSize>("pictureSize"); // empty: the page stays without a picture
+    QTest::newRow("clipboard") << "clipboard" << QSize(40, 30);
+    QTest::newRow("image file") << "file" << QSize(64, 48);
+    QTest::newRow("unreadable file") << "unreadable" << QSize();
+    QTest::newRow("dialog cancelled") << "cancel" << QSize();
+}
+
+void TestViewer::editorAnswersPictureRequest()
+{
+    QFETCH(QString, source);
+    QFETCH(QSize, pictureSize);
+
+    QTemporaryDir dir;
+    QApplication::clipboard()->clear();
+    QString imageFile;
+    if (source == "clipboard") {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QApplication::clipboard()->setImage(image);
+    } else if (source == "file") {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        imageFile = dir.filePath("board.png");
+        QVERIFY(image.save(imageFile));
+    } else if (source == "unreadable") {
+        imageFile = dir.filePath("broken.png");
+        QFile broken(imageFile);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\x89PNG not really");
+    }
+
+    ScriptedDialogs::Guard dialogs;
+    dialogs->answers.enqueue(QMessageBox::Yes);
+    dialogs->menuChoices.enqueue(QStringLiteral("Copy in Veritrace."));
+    if (source != "clipboard")
+        dialogs->fileNames.enqueue(imageFile);
+    if (source == "unreadable")
+        dialogs->answers.enqueue(QMessageBox::Ok);
+
+    const std::unique_ptr<WdgNotes> editor = Viewer::createEditor(dir.filePath("new.nts"));
+    editor->addNewNote();
+    QCOMPARE(editor->model()->rowCount(), 1);
+    QSize shown;
+    for (QGraphicsItem *item : editor->view()->scene()->items()) {
+        if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item))
+            shown = picture->pixmap().size();
+    }
+    QCOMPARE(shown, pictureSize.isEmpty() ? QSize() : pictureSize);
+    QVERIFY2(dialogs->unexpected.isEmpty(), qPrintable(dialogs->unexpected.join("; ")));
+    QApplication::clipboard()->clear();
 }
 
 QTEST_MAIN(TestViewer)

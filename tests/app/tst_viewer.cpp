@@ -8,6 +8,9 @@
 #include "window/wdgnotes.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsView>
 #include <QApplication>
 #include <QDir>
 #include <QGraphicsScene>
@@ -29,6 +32,8 @@ private slots:
     void commandLine_data();
     void commandLine();
     void viewerShowsFileFromCommandLine();
+    void editorAnswersPictureRequest_data();
+    void editorAnswersPictureRequest();
 };
 
 void TestViewer::identity()
@@ -71,15 +76,27 @@ void TestViewer::commandLine_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("exitStatus");
     QTest::addColumn<QString>("error");
-    QTest::newRow("none") << QStringList{"quillmark"} << QString() << 0 << QString();
-    QTest::newRow("file") << QStringList{"quillmark", "@"} << QString("@") << 0 << QString();
-    QTest::newRow("after --") << QStringList{"quillmark", "--", "@"} << QString("@") << 0 << QString();
+    QTest::addColumn<bool>("edit");
+    QTest::newRow("none") << QStringList{"quillmark"} << QString() << 0 << QString() << false;
+    QTest::newRow("file") << QStringList{"quillmark", "@"} << QString("@") << 0 << QString() << false;
+    QTest::newRow("after --") << QStringList{"quillmark", "--", "@"} << QString("@") << 0 << QString()
+                              << false;
+    QTest::newRow("edit alone") << QStringList{"quillmark", "--edit"} << QString() << 0 << QString()
+                                << true;
+    QTest::newRow("edit file") << QStringList{"quillmark", "--edit", "@"} << QString("@") << 0
+                               << QString() << true;
+    QTest::newRow("file then edit") << QStringList{"quillmark", "@", "--edit"} << QString("@") << 0
+                                    << QString() << true;
+    QTest::newRow("-- edit is a file") << QStringList{"quillmark", "--", "--edit"} << QString() << 1
+                                       << QString("--edit: no such file") << false;
     QTest::newRow("missing") << QStringList{"quillmark", "nowhere/board.nts"} << QString() << 1
-                             << QString("quillmark: nowhere/board.nts: no such file");
+                             << QString("quillmark: nowhere/board.nts: no such file") << false;
+    QTest::newRow("edit missing") << QStringList{"quillmark", "--edit", "nowhere/board.nts"} << QString()
+                                  << 1 << QString("no such file") << true;
     QTest::newRow("folder") << QStringList{"quillmark", "@dir"} << QString() << 1
-                            << QString("not a notes file");
+                            << QString("not a notes file") << false;
     QTest::newRow("two files") << QStringList{"quillmark", "@", "@"} << QString() << 2
-                               << QString("only one notes file");
+                               << QString("only one notes file") << false;
 }
 
 void TestViewer::commandLine()
@@ -88,6 +105,7 @@ void TestViewer::commandLine()
     QFETCH(QString, file);
     QFETCH(int, exitStatus);
     QFETCH(QString, error);
+    QFETCH(bool, edit);
 
     QTemporaryDir dir;
     const QString existing = dir.filePath("board.nts");
@@ -106,6 +124,7 @@ void TestViewer::commandLine()
     const Viewer::CommandLine request = Viewer::readCommandLine(arguments);
     QCOMPARE(request.fileName, file);
     QCOMPARE(request.exitStatus, exitStatus);
+    QCOMPARE(request.edit, edit);
     if (error.isEmpty())
         QVERIFY(request.error.isEmpty());
     else
@@ -130,6 +149,69 @@ void TestViewer::viewerShowsFileFromCommandLine()
     QCOMPARE(QSettings().value("notespath").toString(), QFileInfo(file).absolutePath());
     QCOMPARE(viewer->model()->rowCount(), 1);
     QVERIFY(viewer->view()->scene());
+    QVERIFY(viewer->isViewOnly());
+
+    // --edit opens the same notes for editing.
+    const std::unique_ptr<WdgNotes> editor = Viewer::createEditor(file);
+    QVERIFY(!editor->isViewOnly());
+    QCOMPARE(editor->model()->rowCount(), 1);
+    QVERIFY(editor->minimumWidth() >= 800 && editor->minimumHeight() >= 600);
+}
+
+void TestViewer::editorAnswersPictureRequest_data()
+{
+    // Where the picture comes from: "clipboard", "file", "unreadable" file, or "cancel" the dialog.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QSize>("pictureSize"); // empty: the page stays without a picture
+    QTest::newRow("clipboard") << "clipboard" << QSize(40, 30);
+    QTest::newRow("image file") << "file" << QSize(64, 48);
+    QTest::newRow("unreadable file") << "unreadable" << QSize();
+    QTest::newRow("dialog cancelled") << "cancel" << QSize();
+}
+
+void TestViewer::editorAnswersPictureRequest()
+{
+    QFETCH(QString, source);
+    QFETCH(QSize, pictureSize);
+
+    QTemporaryDir dir;
+    QApplication::clipboard()->clear();
+    QString imageFile;
+    if (source == "clipboard") {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QApplication::clipboard()->setImage(image);
+    } else if (source == "file") {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        imageFile = dir.filePath("board.png");
+        QVERIFY(image.save(imageFile));
+    } else if (source == "unreadable") {
+        imageFile = dir.filePath("broken.png");
+        QFile broken(imageFile);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\x89PNG not really");
+    }
+
+    ScriptedDialogs::Guard dialogs;
+    dialogs->answers.enqueue(QMessageBox::Yes);
+    dialogs->menuChoices.enqueue(QStringLiteral("Copy in Veritrace."));
+    if (source != "clipboard")
+        dialogs->fileNames.enqueue(imageFile);
+    if (source == "unreadable")
+        dialogs->answers.enqueue(QMessageBox::Ok);
+
+    const std::unique_ptr<WdgNotes> editor = Viewer::createEditor(dir.filePath("new.nts"));
+    editor->addNewNote();
+    QCOMPARE(editor->model()->rowCount(), 1);
+    QSize shown;
+    for (QGraphicsItem *item : editor->view()->scene()->items()) {
+        if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item))
+            shown = picture->pixmap().size();
+    }
+    QCOMPARE(shown, pictureSize.isEmpty() ? QSize() : pictureSize);
+    QVERIFY2(dialogs->unexpected.isEmpty(), qPrintable(dialogs->unexpected.join("; ")));
+    QApplication::clipboard()->clear();
 }
 
 QTEST_MAIN(TestViewer)

@@ -2,18 +2,19 @@
 
 #include "io/dsvlayer.h"
 #include "io/fontstream.h"
+#include "io/notesguard.h"
 #include "io/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"
 #include "scene/notesconstants.h"
 #include "scene/noteslineitem.h"
+#include "scene/notespictureitem.h"
 #include "scene/notespolylineitem.h"
 #include "scene/notesrectangleitem.h"
 #include "scene/notesscene.h"
 #include "scene/notestextitem.h"
 
-#include <QBitmap>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDataStream>
@@ -27,6 +28,7 @@
 #include <QStandardItemModel>
 #include <QtEndian>
 
+#include <array>
 #include <memory>
 #include <type_traits>
 
@@ -66,6 +68,45 @@ constexpr qint64 PathElementBytes = 4 + 8 + 8;
 // the rest of their records is the same.
 template <class Shape>
 constexpr bool isBox = std::is_same_v<Shape, NotesCircleItem> || std::is_same_v<Shape, NotesRectangleItem>;
+
+quint32 crc32(const char *data, qsizetype size)
+{
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (qsizetype i = 0; i < size; ++i)
+        crc = table[(crc ^ quint8(data[i])) & 0xFFu] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// Pictures are decoded only when shown, so the checksums the decoder would test are tested
+// here: a damaged picture makes the file count as damaged, as it did when pictures were decoded
+// on reading. As the decoder, only critical chunks (type starting upper-case) are held to them.
+// png is a complete, walked PNG.
+bool criticalChunksIntact(const QByteArray &png)
+{
+    qsizetype at = 8;
+    while (at + 12 <= png.size()) {
+        const quint32 length = qFromBigEndian<quint32>(png.constData() + at);
+        const char *type = png.constData() + at + 4;
+        const qsizetype end = at + 8 + qsizetype(length);
+        if (end + 4 > png.size())
+            return false;
+        const bool critical = type[0] >= 'A' && type[0] <= 'Z';
+        if (critical && crc32(type, 4 + qsizetype(length)) != qFromBigEndian<quint32>(png.constData() + end))
+            return false;
+        at = end + 4;
+    }
+    return true;
+}
 
 QString textOf(const QStandardItemModel &model, int row, int column)
 {
@@ -120,7 +161,15 @@ void writePage(QDataStream &out, const QStandardItemModel &model, int row)
     const QList<QGraphicsItem *> pictures = itemsOfType(items, Notes::PictureType);
     out << qint64(pictures.size());
     for (QGraphicsItem *item : pictures) {
-        out << item->pos() << static_cast<QGraphicsPixmapItem *>(item)->pixmap();
+        out << item->pos();
+        if (const auto *picture = dynamic_cast<const NotesPictureItem *>(item)) {
+            // The bytes the picture was read from go back unchanged; a new one is encoded once.
+            const QByteArray png = picture->pngBytes();
+            out << qint32(png.isEmpty() ? 0 : 1);
+            out.writeRawData(png.constData(), int(png.size()));
+        } else {
+            out << static_cast<QGraphicsPixmapItem *>(item)->pixmap();
+        }
         const QVariant hasLayers = item->data(PictureHasLayersKey);
         if (hasLayers.isValid() && hasLayers.toBool()) {
             const QList<DsvLayer> layers = layerListFromMap(item->data(PictureLayersKey).toMap());
@@ -204,7 +253,8 @@ private:
     }
 
     bool readColor(QColor &color);
-    bool readPixmap(QPixmap &pixmap);
+    // A picture: empty png for a null picture; size from its header.
+    bool readPicturePng(QByteArray &png, QSize &size);
     bool readPath(QPainterPath &path);
     bool readPenStyle(Qt::PenStyle &style);
     bool checkLayerColors();
@@ -238,6 +288,8 @@ private:
     const ReadOptions &options;
     ReadResult &result;
     qint64 version10 = 0; // major * 10 + minor (minor <= 0 adds nothing)
+    // Pixels the pictures of this file may still claim (see run()).
+    qint64 pixelsLeft = 0;
 };
 
 bool Reader::readColor(QColor &color)
@@ -254,17 +306,18 @@ bool Reader::readColor(QColor &color)
 
 // A picture is a qint32 marker (0: null) followed by a whole PNG with no length in front. The PNG's
 // chunks are walked first, each length checked against the bytes left, so that only a complete
-// PNG of known size reaches the decoder and the stream continues right after it.
-bool Reader::readPixmap(QPixmap &pixmap)
+// PNG of known size is taken and the stream continues right after it. The picture is not decoded
+// here: its header gives its size, which is charged against the file's budget of pixels.
+bool Reader::readPicturePng(QByteArray &png, QSize &size)
 {
     qint32 marker = 0;
     in >> marker;
     if (!ok())
         return false;
-    if (marker == 0) {
-        pixmap = QPixmap();
+    png.clear();
+    size = QSize();
+    if (marker == 0)
         return true;
-    }
     static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
     const qint64 start = device->pos();
     const qint64 available = remaining();
@@ -291,14 +344,25 @@ bool Reader::readPixmap(QPixmap &pixmap)
     }
     if (!device->seek(start))
         return fail(QDataStream::ReadCorruptData);
-    QByteArray png(offset, Qt::Uninitialized);
+    png.resize(offset);
     if (in.readRawData(png.data(), int(offset)) != offset)
         return fail(QDataStream::ReadPastEnd);
-    QImage image;
-    if (!image.loadFromData(png, "PNG") || image.isNull())
+    size = NotesPictureItem::pngSize(png);
+    if (!size.isValid() || !criticalChunksIntact(png))
         return fail(QDataStream::ReadCorruptData);
-    // As the toolkit's own reader does: one-bit pictures become bitmaps.
-    pixmap = image.depth() == 1 ? QBitmap::fromImage(image) : QPixmap::fromImage(image);
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (size.width() > NotesPictureItem::MaxEdge || size.height() > NotesPictureItem::MaxEdge ||
+        pixels > NotesPictureItem::MaxPixels || pixels > pixelsLeft) {
+        result.message = QCoreApplication::translate(
+                             "WdgNotes", "Reading stopped at byte %1 of %2: a picture of %3 x %4 pixels there "
+                                         "is larger than this file can hold.")
+                             .arg(start)
+                             .arg(device->size())
+                             .arg(size.width())
+                             .arg(size.height());
+        return fail(QDataStream::ReadCorruptData);
+    }
+    pixelsLeft -= pixels;
     return true;
 }
 
@@ -482,16 +546,17 @@ bool Reader::readPictures(PageBuild &page, bool wide)
 bool Reader::readPicture(PageBuild &page, bool wide)
 {
     QPointF pos;
-    QPixmap pixmap;
+    QByteArray png;
+    QSize size;
     qint64 layerCount = 0;
     in >> pos;
-    if (!ok() || !readPixmap(pixmap) || !readCount(wide, layerCount))
+    if (!ok() || !readPicturePng(png, size) || !readCount(wide, layerCount))
         return false;
     QList<DsvLayer> layers;
     if (layerCount > 0 && !readLayers(layerCount, layers))
         return false;
 
-    auto *picture = new QGraphicsPixmapItem(pixmap);
+    auto *picture = new NotesPictureItem(png, size);
     picture->setZValue(PictureZ);
     picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
     // Format 7 says per picture whether it carries layers; older files mark every picture.
@@ -629,10 +694,11 @@ bool Reader::readOldPage()
         return false;
 
     if (result.major == 4 && result.minor <= 4) {
-        QPixmap pixmap;
-        if (!readPixmap(pixmap))
+        QByteArray png;
+        QSize size;
+        if (!readPicturePng(png, size))
             return false;
-        if (pixmap.isNull()) {
+        if (png.isEmpty()) {
             // These files end with a null picture; the page it starts is not one.
             return false;
         }
@@ -643,7 +709,7 @@ bool Reader::readOldPage()
         QList<DsvLayer> discarded;
         if (layerCount > 0 && !readLayers(layerCount, discarded))
             return false;
-        auto *picture = new QGraphicsPixmapItem(pixmap);
+        auto *picture = new NotesPictureItem(png, size);
         picture->setZValue(PictureZ);
         picture->setTransformOriginPoint(picture->boundingRect().center());
         picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
@@ -668,6 +734,11 @@ void Reader::run()
         // An empty file is an empty notes file of version 0.0.
         return;
     }
+    // Pictures are decoded only when shown, but a file must not be able to claim more pixels than a
+    // real review of its size could hold: a fixed allowance (dozens of full-screen pictures) plus
+    // 128 pixels a byte, far more than board pictures compress to, far less than a flat picture
+    // made to fill memory does.
+    pixelsLeft = qint64(128) * 1024 * 1024 + 128 * device->size();
     in >> result.major >> result.minor;
     if (!ok())
         return;
@@ -755,10 +826,8 @@ SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, q
         file.cancelWriting();
         return result;
     }
-    if (!file.commit()) {
-        result.errorString = file.errorString();
+    if (!NotesGuard::commitComplete(file, &result.errorString))
         return result;
-    }
     result.ok = true;
     return result;
 }
@@ -785,7 +854,8 @@ ReadResult readNotes(QIODevice *device, QStandardItemModel &model, const SceneFa
     if (in.status() != QDataStream::Ok || result.pagesDeclared > result.pagesRead) {
         result.damaged = true;
         result.damageOffset = source->pos();
-        result.message = damageMessage(in.status(), result.damageOffset, source->size(), result);
+        if (result.message.isEmpty())
+            result.message = damageMessage(in.status(), result.damageOffset, source->size(), result);
     }
     return result;
 }

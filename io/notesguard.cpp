@@ -69,15 +69,40 @@ QString untitledRecoveryFile(quint64 serial)
         .filePath(QStringLiteral("untitled-%1-%2.nts").arg(QCoreApplication::applicationPid()).arg(serial));
 }
 
+bool commitComplete(QSaveFile &file, QString *error)
+{
+    const bool flushed = file.flush();
+    if (!flushed || file.size() != file.pos()) {
+        if (error) {
+            *error = flushed || file.errorString().isEmpty()
+                         ? QCoreApplication::translate("WdgNotes", "Only %1 of %2 bytes could be written.")
+                               .arg(file.size())
+                               .arg(file.pos())
+                         : file.errorString();
+        }
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return commitComplete(file, error);
 }
 
 bool moveFile(const QString &from, const QString &to)

@@ -12,6 +12,8 @@
 
 class QLockFile;
 
+class QSaveFile;
+
 namespace NotesGuard {
 
 // Size and modification time of a file when it was last read or written by us.
@@ -49,6 +51,12 @@ QString recoveryFileFor(const QString &notesPath);
 
 // The recovery copy of a window that has no notes file yet; unique to this process and `serial`.
 QString untitledRecoveryFile(quint64 serial);
+
+// Commits a save file only when every byte written reached the disk. The toolkit reports a write
+// that stopped part-way (disk full, file size limit) as a success as long as some bytes were
+// written, and commit() would then replace the previous file with a truncated one. On failure the
+// save is cancelled, the previous file kept, and *error says why.
+bool commitComplete(QSaveFile &file, QString *error = nullptr);
 
 // Writes bytes to path atomically; false (and the reason in *error) when it could not.
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);

@@ -1,6 +1,7 @@
 #include "urf/zukenurffile.h"
 
 #include "io/clock.h"
+#include "io/notesguard.h"
 #include "urf/urftext.h"
 
 #include <QFile>
@@ -28,7 +29,7 @@ bool ZukenUrfFile::save(bool merge)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return NotesGuard::commitComplete(file);
 }
 
 void ZukenUrfFile::write(QTextStream &out)

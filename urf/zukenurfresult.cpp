@@ -107,9 +107,6 @@ double fileCoordinate(const QString &text, int version)
 
 ZukenUrfResult ZukenUrfResult::read(const QString &resultLine, QIODevice *device, int version, int *key)
 {
-    using UrfText::section;
-    using UrfText::unquotedSection;
-
     ZukenUrfResult result;
     int resultKey = 0;
     const QStringList parts = resultLine.split(QLatin1Char(','), Qt::KeepEmptyParts);
@@ -137,51 +134,54 @@ ZukenUrfResult ZukenUrfResult::read(const QString &resultLine, QIODevice *device
             line.putBack();
             break;
         }
+        // Split once: picking sections one by one costs the line's length for each of them.
+        const QStringList fields = text.split(QLatin1Char(','), Qt::KeepEmptyParts);
+        const auto section = [&fields](int k) { return fields.value(k); };
+        const auto unquotedSection = [&fields](int k) { return UrfText::unquoted(fields.value(k)); };
         if (line.startsWith("param")) {
-            const int commas = int(text.count(QLatin1Char(',')));
-            for (int k = 1; k <= commas; ++k)
-                result.params.append(unquotedSection(text, k));
+            for (qsizetype k = 1; k < fields.size(); ++k)
+                result.params.append(UrfText::unquoted(fields.at(k)));
         } else if (line.startsWith("zoomarea")) {
             ZukenUrfZoomArea zoom;
-            zoom.id = section(text, 1).toInt();
-            zoom.x1 = fileCoordinate(section(text, 2), version);
-            zoom.y1 = fileCoordinate(section(text, 3), version);
-            zoom.x2 = fileCoordinate(section(text, 4), version);
-            zoom.y2 = fileCoordinate(section(text, 5), version);
+            zoom.id = section(1).toInt();
+            zoom.x1 = fileCoordinate(section(2), version);
+            zoom.y1 = fileCoordinate(section(3), version);
+            zoom.x2 = fileCoordinate(section(4), version);
+            zoom.y2 = fileCoordinate(section(5), version);
             zoom.indent = Urf::SubRecordIndent;
             result.zoomAreas.append(zoom);
         } else if (line.startsWith("symbol")) {
             ZukenUrfSymbol symbol;
-            const QString word = unquotedSection(text, 1);
+            const QString word = unquotedSection(1);
             symbol.kind = word == QLatin1String("rect")     ? Urf::SymbolRect
                           : word == QLatin1String("tarrow") ? Urf::SymbolTArrow
                                                             : Urf::SymbolArrow;
-            symbol.x1 = fileCoordinate(section(text, 2), version);
-            symbol.y1 = fileCoordinate(section(text, 3), version);
+            symbol.x1 = fileCoordinate(section(2), version);
+            symbol.y1 = fileCoordinate(section(3), version);
             if (symbol.kind == Urf::SymbolTArrow) {
-                symbol.text = unquotedSection(text, 4);
+                symbol.text = unquotedSection(4);
             } else {
-                symbol.x2 = fileCoordinate(section(text, 4), version);
-                symbol.y2 = fileCoordinate(section(text, 5), version);
+                symbol.x2 = fileCoordinate(section(4), version);
+                symbol.y2 = fileCoordinate(section(5), version);
             }
             symbol.indent = Urf::SubRecordIndent;
             result.symbols.append(symbol);
         } else if (line.startsWith("layer")) {
             result.layers.append(ZukenUrfLayer(
-                unquotedSection(text, 2), layerKindFromWord(unquotedSection(text, 1)), Urf::SubRecordIndent));
+                unquotedSection(2), layerKindFromWord(unquotedSection(1)), Urf::SubRecordIndent));
         } else if (line.startsWith("doclayer")) {
             result.docLayers.append(ZukenUrfDocLayer(
-                unquotedSection(text, 2), layerKindFromWord(unquotedSection(text, 1)), Urf::SubRecordIndent));
+                unquotedSection(2), layerKindFromWord(unquotedSection(1)), Urf::SubRecordIndent));
         } else if (line.startsWith("comp") || line.startsWith("net")) {
-            const QString name = section(text, 1);
-            const QString extra = text.endsWith(QLatin1Char(',')) ? QString() : section(text, 2);
+            const QString name = section(1);
+            const QString extra = text.endsWith(QLatin1Char(',')) ? QString() : section(2);
             if (line.startsWith("comp"))
                 result.comps.append(ZukenUrfComp{Urf::SubRecordIndent, name, extra});
             else
                 result.nets.append(ZukenUrfNet{Urf::SubRecordIndent, name, extra});
         } else if (line.startsWith("pin")) {
-            const QString third = text.endsWith(QLatin1Char(',')) ? QString() : section(text, 3);
-            result.pins.append(ZukenUrfPin{Urf::SubRecordIndent, section(text, 1), section(text, 2), third});
+            const QString third = text.endsWith(QLatin1Char(',')) ? QString() : section(3);
+            result.pins.append(ZukenUrfPin{Urf::SubRecordIndent, section(1), section(2), third});
         }
         // Anything else, a case line included, is skipped.
     }

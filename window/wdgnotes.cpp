@@ -2,6 +2,7 @@
 
 #include "window/wdgnotes.h"
 
+#include "io/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "window/noteskeeper.h"
 #include "window/appversion.h"
@@ -90,6 +91,9 @@ void WdgNotes::createEditors()
     commentEdit->setObjectName(QStringLiteral("commentEdit"));
     commentEdit->setMinimumSize(200, 300);
     commentEdit->setReadOnly(viewOnly);
+    // Comments come from files: their HTML may load inline data and our own resources, never a
+    // local file (an <img src="/dev/zero"> would otherwise be read until memory runs out).
+    commentEdit->setDocument(new NotesTextDocument(commentEdit));
 
     noteMapper->addMapping(titleEdit, Page::TitleColumn);
     // The view has no editable property: the mapper moves nothing into it, drawScene shows the scene.

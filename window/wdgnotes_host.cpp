@@ -4,11 +4,11 @@
 
 #include "io/pagemodel.h"
 #include "scene/notesconstants.h"
+#include "scene/notespictureitem.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDataWidgetMapper>
-#include <QGraphicsPixmapItem>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardItemModel>
@@ -22,7 +22,7 @@ void WdgNotes::createdImage(QPixmap *image, QList<DsvLayer> layers, QRectF rect)
 
     // The window owns the host's picture from here on.
     std::unique_ptr<QPixmap> owned(image);
-    auto picture = std::make_unique<QGraphicsPixmapItem>(*owned);
+    auto picture = std::make_unique<NotesPictureItem>(*owned);
     owned.reset();
     picture->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
     picture->setZValue(PictureZ);
@@ -90,7 +90,7 @@ bool WdgNotes::addClipboardPicture()
     if (image.isNull())
         return false;
 
-    auto picture = std::make_unique<QGraphicsPixmapItem>(QPixmap::fromImage(image));
+    auto picture = std::make_unique<NotesPictureItem>(QPixmap::fromImage(image));
     picture->setFlags(QGraphicsItem::ItemIsMovable | QGraphicsItem::ItemIsSelectable);
     picture->setZValue(PictureZ);
     picture->setData(PictureHasLayersKey, false);

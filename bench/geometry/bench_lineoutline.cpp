@@ -1,6 +1,8 @@
 // Timings of the line annotation outlines: cold computation, cached shape() next to the
 // toolkit's own path item shape(), and point hit tests on a crowded scene.
 
+#include "geometry/bdfigure.h"
+#include "geometry/bdoperations.h"
 #include "geometry/lineoutline.h"
 #include "scene/noteslineitem.h"
 
@@ -114,6 +116,46 @@ void outlineRow(const char *name, const QPainterPath &path, int coldRuns)
                 name, int(path.elementCount()), cold.wallMs, cold.cpuMs, cached, toolkit, cached / toolkit);
 }
 
+// Points thrown at random into a small square: every segment crosses many others. A file can
+// hold such a line; a hand never draws one.
+QPainterPath scribble(int points, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QPainterPath path(QPointF(rng.bounded(400.0), rng.bounded(400.0)));
+    for (int i = 1; i < points; ++i)
+        path.lineTo(rng.bounded(400.0), rng.bounded(400.0));
+    return path;
+}
+
+// First outline of random crossing lines, against the exact stroke buffer the outline uses for
+// real strokes (the cost it had before crossings were bounded; 800 points take over a minute
+// there, so the baseline stops at 200).
+void crossingRows()
+{
+    std::printf("First outline of random crossing lines (cold, median):\n");
+    for (const int points : {200, 800, 5000}) {
+        const QPainterPath path = scribble(points, 11);
+        const Timing bounded = medianMs(5, [&] {
+            sink += LineOutline::compute(path, LineOutline::Kind::Freehand, LineWidth, LineWidth).elementCount();
+        });
+        std::printf("  %5d pts  outline %8.3f ms (cpu %8.3f ms)", points, bounded.wallMs, bounded.cpuMs);
+        if (points <= 200) {
+            QList<bdPoint> line;
+            for (int i = 0; i < path.elementCount(); ++i)
+                line.append(bdPoint(QPointF(path.elementAt(i))));
+            const Timing exact = medianMs(1, [&] {
+                QMap<bdFigureKey, bdFigure> figures;
+                figures.insert(bdFigureKey{0, float(LineWidth)}, bdFigure(line));
+                bdFigure stroke;
+                bufferFigures(stroke, figures, 72);
+                sink += stroke.segments.size();
+            });
+            std::printf("  exact buffer %9.3f ms", exact.wallMs);
+        }
+        std::printf("\n");
+    }
+}
+
 void hitTests()
 {
     QRandomGenerator rng(42);
@@ -174,6 +216,7 @@ int main(int argc, char **argv)
     outlineRow("open freehand", freehand(1000, rng, QPointF()), 30);
     outlineRow("open freehand", freehand(5000, rng, QPointF()), 7);
     outlineRow("closed loop", closedLoop(1000), 30);
+    crossingRows();
     hitTests();
     return sink == 42 ? 1 : 0;
 }

@@ -5,7 +5,7 @@
 
 #include "io/pagemodel.h"
 #include "urf/notesexport.h"
-#include "urf/urfmergereference.h"
+#include "reference/urfmergereference.h"
 #include "urf/zukenurffile.h"
 
 #include <QBuffer>

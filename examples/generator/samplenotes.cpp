@@ -6,12 +6,12 @@
 #include "scene/notescircleitem.h"
 #include "scene/notesconstants.h"
 #include "scene/noteslineitem.h"
+#include "scene/notespictureitem.h"
 #include "scene/notespolylineitem.h"
 #include "scene/notesrectangleitem.h"
 #include "scene/notesscene.h"
 #include "scene/notestextitem.h"
 
-#include <QGraphicsPixmapItem>
 #include <QPixmap>
 #include <QPolygonF>
 #include <QStandardItemModel>
@@ -363,7 +363,7 @@ void addPages(QStandardItemModel &model, const QList<Page> &pages)
     for (const Page &page : pages) {
         auto *scene = new NotesScene;
         addReversed(scene, page.pictures, [](const Picture &p) {
-            auto *item = new QGraphicsPixmapItem(QPixmap::fromImage(p.image));
+            auto *item = new NotesPictureItem(QPixmap::fromImage(p.image));
             item->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
             item->setData(PictureHasLayersKey, p.hasLayers);
             if (p.hasLayers)

@@ -3,6 +3,7 @@
 
 #include "app/viewer.h"
 #include "common/scripteddialogs.h"
+#include "scene/notespictureitem.h"
 #include "io/notesfile.h"
 #include "io/pagemodel.h"
 #include "window/wdgnotes.h"
@@ -207,7 +208,7 @@ void TestViewer::editorAnswersPictureRequest()
     QSize shown;
     for (QGraphicsItem *item : editor->view()->scene()->items()) {
         if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item))
-            shown = picture->pixmap().size();
+            shown = Notes::pictureSize(picture);
     }
     QCOMPARE(shown, pictureSize.isEmpty() ? QSize() : pictureSize);
     QVERIFY2(dialogs->unexpected.isEmpty(), qPrintable(dialogs->unexpected.join("; ")));

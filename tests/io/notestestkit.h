@@ -7,6 +7,7 @@
 #include "io/fontstream.h"
 #include "io/notesfile.h"
 #include "io/pagemodel.h"
+#include "scene/notespictureitem.h"
 #include "scene/notesscene.h"
 
 #include <QBuffer>
@@ -17,6 +18,7 @@
 #include <QPixmap>
 #include <QStandardItem>
 #include <QStandardItemModel>
+#include <QtEndian>
 
 namespace TestKit {
 
@@ -98,7 +100,7 @@ inline QPixmap solidPixmap(int width, int height, const QColor &color)
 inline QGraphicsPixmapItem *addPicture(QGraphicsScene *scene, const QPixmap &pixmap, const QPointF &pos,
                                        const QList<DsvLayer> &layers, bool hasLayers)
 {
-    auto *picture = new QGraphicsPixmapItem(pixmap);
+    auto *picture = new NotesPictureItem(pixmap);
     picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
     picture->setData(PictureHasLayersKey, hasLayers);
     if (hasLayers && !layers.isEmpty())
@@ -143,6 +145,41 @@ template <class T> QList<T *> itemsOf(QGraphicsScene *scene)
 inline QString dataPath(const QString &name)
 {
     return QStringLiteral(QUILL_TEST_DATA_DIR "/notes/") + name;
+}
+
+// A notes file taken apart into its PNG payloads and everything else. PNG bytes depend on the
+// zlib build that wrote them; files are compared by their other bytes exactly and their pictures
+// decoded.
+struct PictureSplit
+{
+    QByteArray rest;
+    QList<QImage> pictures;
+};
+
+inline PictureSplit splitPictures(const QByteArray &bytes)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    PictureSplit split;
+    qsizetype at = 0;
+    for (;;) {
+        const qsizetype start = bytes.indexOf(signature, at);
+        if (start < 0)
+            break;
+        qsizetype end = start + 8;
+        while (end + 12 <= bytes.size()) {
+            const quint32 length = qFromBigEndian<quint32>(bytes.constData() + end);
+            const bool last = bytes.mid(end + 4, 4) == "IEND";
+            end += 12 + qsizetype(length);
+            if (last)
+                break;
+        }
+        split.rest += bytes.mid(at, start - at) + "<png>";
+        split.pictures.append(QImage::fromData(bytes.mid(start, end - start), "PNG")
+                                  .convertToFormat(QImage::Format_ARGB32));
+        at = end;
+    }
+    split.rest += bytes.mid(at);
+    return split;
 }
 
 // Writes files value by value in the stream form of the notes file; for layouts and damage the

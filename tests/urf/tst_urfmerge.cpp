@@ -2,7 +2,7 @@
 #include "urftesthelpers.h"
 
 #include "urf/notesexport.h"
-#include "urf/urfmergereference.h"
+#include "reference/urfmergereference.h"
 #include "urf/zukenurffile.h"
 
 #include <QRandomGenerator>

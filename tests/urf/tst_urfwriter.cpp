@@ -202,21 +202,6 @@ private slots:
         QCOMPARE(z.y2, -8.0);
     }
 
-    void secondResultUnderKeyReplacesFirst()
-    {
-        ZukenUrfCase c;
-        ZukenUrfResult first;
-        first.resultText = QStringLiteral("first");
-        first.params = {QStringLiteral("a"), QStringLiteral("b")};
-        ZukenUrfResult second;
-        second.resultText = QStringLiteral("second");
-        c.results.insert(4, first);
-        c.results.insert(4, second);
-        QCOMPARE(c.results.size(), 1);
-        QCOMPARE(c.results[4].resultText, QStringLiteral("second"));
-        QVERIFY(c.results[4].params.isEmpty());
-    }
-
     void symbols_data()
     {
         QTest::addColumn<int>("version");

@@ -6,6 +6,7 @@
 #include "io/clock.h"
 #include "io/notesfile.h"
 #include "io/pagemodel.h"
+#include "scene/notespictureitem.h"
 #include "scene/notesrectangleitem.h"
 
 #include <QAction>
@@ -144,7 +145,7 @@ void TestWdgNotesPages::firstPageFromClipboard()
 
     const QList<QGraphicsPixmapItem *> pictures = itemsOf<QGraphicsPixmapItem>(sceneAt(window, 0));
     QCOMPARE(pictures.size(), 1);
-    QCOMPARE(pictures.first()->pixmap().size(), QSize(400, 300));
+    QCOMPARE(Notes::pictureSize(pictures.first()), QSize(400, 300));
     QVERIFY(pictures.first()->flags().testFlag(QGraphicsItem::ItemIsMovable));
     QVERIFY(pictures.first()->flags().testFlag(QGraphicsItem::ItemIsSelectable));
     QCOMPARE(pictures.first()->data(PictureHasLayersKey), QVariant(false));

@@ -5,13 +5,13 @@
 #include "scene/notescircleitem.h"
 #include "scene/notesconstants.h"
 #include "scene/noteslineitem.h"
+#include "scene/notespictureitem.h"
 #include "scene/notespolylineitem.h"
 #include "scene/notesrectangleitem.h"
 #include "scene/notestextitem.h"
 
 #include <QColor>
 #include <QFont>
-#include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 #include <QPainterPath>
 #include <QPointF>
@@ -142,8 +142,8 @@ template <class Line> QJsonObject lineToJson(const QGraphicsItem *item)
 
 QJsonObject pictureToJson(const QGraphicsItem *item)
 {
-    const auto *picture = static_cast<const QGraphicsPixmapItem *>(item);
-    const QSize size = picture->pixmap().size();
+    // The size comes from the picture's header: dumping never decodes a picture.
+    const QSize size = Notes::pictureSize(item);
     const bool hasLayers = item->data(PictureHasLayersKey).toBool();
     const QList<DsvLayer> layers =
         hasLayers ? layerListFromMap(item->data(PictureLayersKey).toMap()) : QList<DsvLayer>();

@@ -1,4 +1,4 @@
-#include "urf/urfmergereference.h"
+#include "reference/urfmergereference.h"
 
 #include "urf/zukenurffile.h"
 

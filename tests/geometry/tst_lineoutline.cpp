@@ -1,5 +1,6 @@
 #include "geometry/lineoutline.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cmath>
@@ -66,6 +67,8 @@ private slots:
     void dotsAndDashesCanBePicked();
     void everyElementCounts();
     void selfCrossingLoopDoesNotThrow();
+    void scribbleHasABoundedOutline_data();
+    void scribbleHasABoundedOutline();
     void cacheMatchesComputation_data();
     void cacheMatchesComputation();
     void cacheRecomputesOnlyOnChange();
@@ -203,6 +206,33 @@ void TestLineOutline::selfCrossingLoopDoesNotThrow()
     }
     // Whatever the library makes of it, the answer stays within the stroke's reach.
     QVERIFY(outline.boundingRect().width() <= 205.0 + 1e-6);
+}
+
+void TestLineOutline::scribbleHasABoundedOutline_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("open, 2000 points") << 2000 << false;
+    QTest::newRow("closed, 2000 points") << 2000 << true;
+    QTest::newRow("open, 30000 points") << 30000 << false;
+}
+
+void TestLineOutline::scribbleHasABoundedOutline()
+{
+    // Random points in a square cross each other everywhere; the exact buffer of such a line
+    // takes minutes. Every point must still be on the outline and the far corner off it.
+    QFETCH(int, points);
+    QFETCH(bool, closed);
+    QRandomGenerator rng(5);
+    Points scribble;
+    for (int i = 0; i < points; ++i)
+        scribble << QPointF(rng.bounded(400.0), rng.bounded(400.0));
+    if (closed)
+        scribble << scribble.first();
+    const QPainterPath outline = LineOutline::compute(pathThrough(scribble), Kind::PolyLine, 3, 3);
+    for (int i = 0; i < scribble.size(); i += 97)
+        QVERIFY(outline.contains(scribble.at(i)));
+    QVERIFY(!outline.contains(QPointF(450, 450)));
 }
 
 void TestLineOutline::cacheMatchesComputation_data()

@@ -251,6 +251,20 @@ private slots:
         QCOMPARE(r.nets[1].extra, QStringLiteral("\"x\""));
     }
 
+    void longParamLineReadsEveryField()
+    {
+        // A line of 200,000 fields, as a hostile or broken result file may hold.
+        QByteArray line = "      param";
+        for (int i = 0; i < 200000; ++i)
+            line += ",\"p" + QByteArray::number(i) + '"';
+        const ZukenUrfFile file = readText(oneCase("    result,F,\"Label-2\",,,\n" + line + "\n", 5));
+        const ZukenUrfCase *c = onlyCase(file);
+        QVERIFY(c);
+        const QStringList &params = c->results[2].params;
+        QCOMPARE(params.size(), 200000);
+        QCOMPARE(params.last(), QStringLiteral("p199999"));
+    }
+
     void writerAndReaderAgree()
     {
         // Everything the reader takes back from a written URF file comes back unchanged.

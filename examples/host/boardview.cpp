@@ -1,6 +1,8 @@
 #include "examples/host/boardview.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -40,7 +42,21 @@ void BoardView::zoomTo(const QRectF &rect)
 {
     if (rect.isEmpty())
         return;
+    showingWholeBoard = false;
     fitInView(rect, Qt::KeepAspectRatio);
+}
+
+void BoardView::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    if (showingWholeBoard)
+        fitInView(board.extent(), Qt::KeepAspectRatio);
+}
+
+void BoardView::mousePressEvent(QMouseEvent *event)
+{
+    showingWholeBoard = false;
+    QGraphicsView::mousePressEvent(event);
 }
 
 void BoardView::drawBackground(QPainter *painter, const QRectF &rect)
@@ -61,6 +77,7 @@ void BoardView::wheelEvent(QWheelEvent *event)
     // From the whole board to a few pads.
     if (steps == 0.0 || scale < 0.5 || scale > 400.0)
         return;
+    showingWholeBoard = false;
     this->scale(factor, factor);
 }
 

@@ -30,8 +30,12 @@ protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     const SyntheticBoard &board;
     QList<DsvLayer> layers;
+    // The whole board stays fitted to the view until the user pans or zooms.
+    bool showingWholeBoard = true;
 };

@@ -70,7 +70,6 @@ DemoHost::DemoHost(const QString &notesFile, QWidget *parent)
 
     layersChanged();
     resize(900, 640);
-    view->zoomTo(this->board.extent());
 
     // The notes window: edit mode, a window of its own that belongs to the host.
     notes = new WdgNotes(notesFile, 0, this);

@@ -5,6 +5,7 @@
 #include "common/scripteddialogs.h"
 #include "io/notesfile.h"
 #include "io/pagemodel.h"
+#include "scene/notesconstants.h"
 #include "window/wdgnotes.h"
 
 #include <QAbstractButton>
@@ -206,8 +207,14 @@ void TestViewer::editorAnswersPictureRequest()
     QCOMPARE(editor->model()->rowCount(), 1);
     QSize shown;
     for (QGraphicsItem *item : editor->view()->scene()->items()) {
-        if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item))
+        if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item)) {
             shown = picture->pixmap().size();
+            // As a pasted picture: it carries no host layers, and its page no host view.
+            QCOMPARE(picture->data(PictureHasLayersKey).toBool(), false);
+            const QStandardItem *page = editor->model()->item(0, Page::SceneColumn);
+            QVERIFY(page->data(Page::ViewRectRole).toRectF().isNull());
+            QVERIFY(page->data(Page::LayerMapRole).toMap().isEmpty());
+        }
     }
     QCOMPARE(shown, pictureSize.isEmpty() ? QSize() : pictureSize);
     QVERIFY2(dialogs->unexpected.isEmpty(), qPrintable(dialogs->unexpected.join("; ")));

@@ -66,6 +66,7 @@ std::unique_ptr<WdgNotes> createWindow(const QString &fileName, int viewOnlyMode
         QSettings().setValue(QStringLiteral("notespath"), QFileInfo(fileName).absolutePath());
     auto window = std::make_unique<WdgNotes>(fileName, viewOnlyMode, nullptr);
     window->setMinimumSize(800, 600);
+    window->setStandalone(true);
     return window;
 }
 } // namespace
@@ -82,7 +83,7 @@ void answerCreateImage(WdgNotes *window)
     if (image.isNull()) {
         const QString file = Dialogs::current().openFileName(
             window, QObject::tr("Picture for the Note"), QSettings().value(QStringLiteral("imagepath")).toString(),
-            QObject::tr("Images (*.png *.jpg *.jpeg *.bmp *.gif *.tif *.tiff)"));
+            imageFileFilter());
         if (file.isEmpty())
             return;
         QSettings().setValue(QStringLiteral("imagepath"), QFileInfo(file).absolutePath());
@@ -95,9 +96,19 @@ void answerCreateImage(WdgNotes *window)
             return;
         }
     }
+    // A picture of no host view: the page gets it as a pasted one.
+    window->addPastedPicture(image);
     if (window->isHidden())
         window->showNormal();
-    window->createdImage(new QPixmap(QPixmap::fromImage(image)), {}, QRectF());
+}
+
+QString imageFileFilter()
+{
+    QStringList patterns;
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : formats)
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+    return QObject::tr("Images (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
 std::unique_ptr<WdgNotes> createEditor(const QString &fileName)

@@ -27,7 +27,7 @@ struct CommandLine
 // --help and --version print and exit through the toolkit's command-line parser.
 CommandLine readCommandLine(const QStringList &arguments);
 
-// The window of the standalone program: view-only, at least 800 x 600, showing fileName if given.
+// The window of the standalone program (files can be dropped on it): view-only, at least 800 x 600, showing fileName if given.
 // A file opened this way is remembered as the place to look next time, as "Load existing Notes" does.
 std::unique_ptr<WdgNotes> createViewer(const QString &fileName);
 
@@ -37,5 +37,8 @@ std::unique_ptr<WdgNotes> createEditor(const QString &fileName);
 
 // The picture for a new page: the clipboard's image, else an image file the user picks.
 void answerCreateImage(WdgNotes *window);
+
+// The open dialog's filter: every image format the toolkit's plugins read.
+QString imageFileFilter();
 
 } // namespace Viewer

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <atomic>
 
@@ -69,7 +70,7 @@ void NotesKeeper::loaded(const QString &notesPath, bool wasDamaged)
     adopt(notesPath);
     damaged = wasDamaged;
     stamp = NotesGuard::stampOf(notesPath);
-    savedChanges = copiedChanges = changes;
+    markSaved();
 }
 
 void NotesKeeper::saved(const QString &notesPath)
@@ -79,7 +80,7 @@ void NotesKeeper::saved(const QString &notesPath)
     adopt(notesPath);
     damaged = false;
     stamp = NotesGuard::stampOf(notesPath);
-    savedChanges = copiedChanges = changes;
+    markSaved();
     QFile::remove(previousCopy);
     removeRecoveryCopy();
 }
@@ -103,6 +104,51 @@ bool NotesKeeper::changedOnDisk() const
 void NotesKeeper::markChanged()
 {
     ++changes;
+    ++pageChanges;
+    reportUnsaved();
+}
+
+void NotesKeeper::watchUndoStack(QUndoStack *stack)
+{
+    undoStack = stack;
+    connect(stack, &QUndoStack::indexChanged, this, [this] { ++changes; });
+    connect(stack, &QUndoStack::cleanChanged, this, &NotesKeeper::undoCleanChanged);
+    connect(stack, &QObject::destroyed, this, [this] { undoStack = nullptr; });
+}
+
+void NotesKeeper::undoCleanChanged(bool clean)
+{
+    // A history emptied while it held unsaved steps (pages deleted, notes loaded) looks clean,
+    // but the steps it held are still unsaved.
+    if (clean && !settingClean && undoStack && undoStack->count() == 0)
+        ++pageChanges;
+    reportUnsaved();
+}
+
+bool NotesKeeper::hasUnsavedChanges() const
+{
+    return pageChanges != savedPageChanges || (undoStack && !undoStack->isClean());
+}
+
+void NotesKeeper::markSaved()
+{
+    copiedChanges = changes;
+    savedPageChanges = pageChanges;
+    if (undoStack) {
+        settingClean = true;
+        undoStack->setClean();
+        settingClean = false;
+    }
+    reportUnsaved();
+}
+
+void NotesKeeper::reportUnsaved()
+{
+    const bool unsaved = hasUnsavedChanges();
+    if (unsaved == reportedUnsaved)
+        return;
+    reportedUnsaved = unsaved;
+    emit unsavedChangesChanged(unsaved);
 }
 
 QString NotesKeeper::recoveryFile() const

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QTimer;
+class QUndoStack;
 
 // Keeps an edit-mode window's notes safe between saves: owns the lock of the notes file, knows
 // what the file looked like when it was read or written, counts unsaved changes and writes a
@@ -45,8 +46,12 @@ public:
     bool loadedDamaged() const { return damaged; }
     QString notesPath() const { return path; }
 
+    // A change outside the undo history: pages added, removed or edited, text typed.
     void markChanged();
-    bool hasUnsavedChanges() const { return changes != savedChanges; }
+    // Drawing steps count as unsaved while the history is away from the point of the last save
+    // or load; undoing back to it leaves nothing to save.
+    void watchUndoStack(QUndoStack *stack);
+    bool hasUnsavedChanges() const;
 
     // Where the recovery copy of the current file (or of the untitled window) is kept.
     QString recoveryFile() const;
@@ -58,7 +63,16 @@ public:
     void setAutosaveInterval(int milliseconds);
     int autosaveInterval() const;
 
+signals:
+    // Emitted when hasUnsavedChanges() turns true or false.
+    void unsavedChangesChanged(bool unsaved);
+
 private:
+    void undoCleanChanged(bool clean);
+    // Makes the present state the saved one.
+    void markSaved();
+    void reportUnsaved();
+
     void finishPendingWrite();
     // Moves the window to `notesPath`: the lock taken for it replaces the previous file's lock.
     void adopt(const QString &notesPath);
@@ -67,8 +81,12 @@ private:
     QString path;
     NotesGuard::FileStamp stamp;
     bool damaged = false;
-    quint64 changes = 0;
-    quint64 savedChanges = 0;
+    quint64 changes = 0; // every change, drawing steps included: what the autosave looks at
+    quint64 pageChanges = 0; // changes outside the undo history
+    quint64 savedPageChanges = 0;
+    QUndoStack *undoStack = nullptr;
+    bool settingClean = false;
+    bool reportedUnsaved = false;
     quint64 copiedChanges = 0;
     quint64 serial = 0;
     std::unique_ptr<NotesGuard::NotesLock> fileLock;

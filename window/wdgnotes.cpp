@@ -49,6 +49,7 @@ WdgNotes::WdgNotes(const QString &fileName, int viewOnlyMode, QWidget *parent)
     fillToolbars();
     if (viewOnly)
         applyViewOnly();
+    createEditorControls();
     createLayout();
     createKeys();
     if (!viewOnly)

@@ -21,6 +21,7 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QAction;
@@ -34,6 +35,9 @@ class QGraphicsTextItem;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QCloseEvent;
+class QImage;
+class QMimeData;
 class QMenu;
 class QPushButton;
 class QStandardItem;
@@ -80,6 +84,23 @@ public:
     // view-only.
     NotesKeeper *notesKeeper() const { return keeper; }
     QGraphicsView *view() const { return notesView; }
+
+    // The standalone program's own window (wdgnotes_editor.cpp): files can be dropped on it, the
+    // title shows unsaved changes, and closing with unsaved changes asks first. A window that a
+    // host constructs is not standalone and keeps its quiet save on destruction.
+    void setStandalone(bool on);
+    bool isStandalone() const { return standalone; }
+    // Opens a notes file as "Load existing Notes" does once a file is chosen (asking first when
+    // pages are shown); false when the user cancelled.
+    bool openNotesFile(const QString &path);
+    // One new page per readable image file, titled with the file's name, in the order given; the
+    // first of them is shown. Answers the files that could not be read as pictures.
+    QStringList addImagePages(const QStringList &files);
+    // Puts a picture on the current page as a pasted one: no host view, no layers. False in
+    // view-only mode, without a current page or for a null image.
+    bool addPastedPicture(const QImage &image);
+    // The notes view's scale, the same for every page.
+    double zoomFactor() const;
 
 signals:
     void createImage();
@@ -133,6 +154,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // The standalone editor asks before unsaved changes are closed away.
+    void closeEvent(QCloseEvent *event) override;
     // Keys on the notes view that drawing needs: Escape, Delete and Backspace.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -171,6 +194,27 @@ private:
     // no host view. False when the clipboard holds no image; with no current page the picture is
     // discarded.
     bool addClipboardPicture();
+    bool addPicture(const QImage &image);
+    // Appends an empty page (a new scene, dated now) and answers its row.
+    int appendPage(const QString &title);
+    // Sets notesFileName, remembers its folder and loads it.
+    void loadNotesFrom(const QString &fileName);
+
+    // Standalone editing and viewing (wdgnotes_editor.cpp).
+    // Zoom keys, the page number and zoom strip on the view, the drop and wheel handling.
+    void createEditorControls();
+    void updatePageLabel();
+    // Keeps the page number and zoom strip in the lower left corner of the page.
+    void placeStatusRow();
+    void zoomBy(double factor, const QPoint &viewportAnchor);
+    void setZoom(double factor, const QPoint &viewportAnchor);
+    void fitPage();
+    void updateModifiedMarker();
+    // Files from a drop that this window can take; empty when it takes none of them.
+    QStringList droppableFiles(const QMimeData *data) const;
+    void dropFiles(const QStringList &files);
+    // Counts typing in the text items of the page shown as an unsaved change.
+    void watchTextItems(QGraphicsScene *scene);
     // Removes and deletes all items of a page scene, then the scene.
     static void deletePageScene(QGraphicsScene *scene);
     // Empties the title, date and comment editors once no page is left to show.
@@ -267,4 +311,14 @@ private:
     QUndoStack *undoStack = nullptr;
     QList<QMetaObject::Connection> sceneConnections;
     NotesKeeper *keeper = nullptr; // edit mode only
+
+    bool standalone = false;
+    QLabel *pageLabel = nullptr;
+    QLabel *zoomLabel = nullptr;
+    QAction *zoomInAction = nullptr;
+    QAction *zoomOutAction = nullptr;
+    QAction *fitPageAction = nullptr;
+    QWidget *statusRow = nullptr; // over the view, outside the window's layout
+    // Drops on the window and the view, Ctrl+wheel on the view.
+    QObject *editorEvents = nullptr;
 };

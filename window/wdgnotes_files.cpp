@@ -179,6 +179,11 @@ void WdgNotes::loadExistingNotes()
     // A cancelled dialog keeps the current file: pages still shown belong to it and are saved there.
     if (fileName.isEmpty())
         return;
+    loadNotesFrom(fileName);
+}
+
+void WdgNotes::loadNotesFrom(const QString &fileName)
+{
     notesFileName = fileName;
     QSettings().setValue(NotesPathKey, QFileInfo(fileName).absolutePath());
     loadNotes();

@@ -86,7 +86,11 @@ void WdgNotes::copyAllToClipBoard()
 
 bool WdgNotes::addClipboardPicture()
 {
-    const QImage image = QGuiApplication::clipboard()->image();
+    return addPicture(QGuiApplication::clipboard()->image());
+}
+
+bool WdgNotes::addPicture(const QImage &image)
+{
     if (image.isNull())
         return false;
 

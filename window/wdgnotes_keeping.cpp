@@ -4,6 +4,7 @@
 #include "window/wdgnotes.h"
 
 #include "io/notesguard.h"
+#include "io/pagemodel.h"
 #include "scene/dialogs.h"
 #include "window/noteskeeper.h"
 
@@ -16,10 +17,12 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QUndoStack>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -39,11 +42,34 @@ void tell(const QString &text)
 void WdgNotes::createKeeper()
 {
     keeper = new NotesKeeper([this] { return serializePages(); }, this);
+    keeper->watchUndoStack(undoStack);
     const auto changed = [this] { keeper->markChanged(); };
-    connect(undoStack, &QUndoStack::indexChanged, keeper, changed);
     connect(noteModel, &QStandardItemModel::rowsInserted, keeper, changed);
     connect(noteModel, &QStandardItemModel::rowsRemoved, keeper, changed);
-    connect(noteModel, &QStandardItemModel::dataChanged, keeper, changed);
+    // The mapper writes every editor back when it loses focus, also when nothing was typed: the
+    // comment comes back reworded by the toolkit and the view, which has no editable property,
+    // as an empty value. Only typing and real page data count as changes.
+    auto commentTyped = std::make_shared<bool>(false);
+    // Typing is what makes an undo step; putting a page's comment into the editor is none.
+    connect(commentEdit->document(), &QTextDocument::undoAvailable, keeper, [commentTyped](bool typed) {
+        if (typed)
+            *commentTyped = true;
+    });
+    connect(noteModel, &QStandardItemModel::dataChanged, keeper,
+            [this, commentTyped](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) {
+                if (topLeft.column() == bottomRight.column()) {
+                    if (topLeft.column() == Page::CommentColumn) {
+                        if (!*commentTyped)
+                            return;
+                        *commentTyped = false;
+                    }
+                    const bool pageData = roles.isEmpty() || roles.contains(Page::SceneRole) ||
+                                          roles.contains(Page::ViewRectRole) || roles.contains(Page::LayerMapRole);
+                    if (topLeft.column() == Page::SceneColumn && !pageData)
+                        return;
+                }
+                keeper->markChanged();
+            });
 }
 
 QByteArray WdgNotes::serializePages() const

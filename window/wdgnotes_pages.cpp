@@ -39,15 +39,7 @@ void WdgNotes::addNewNote()
                                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
-    const int newRow = noteModel->rowCount();
-
-    auto *titleItem = new QStandardItem(tr("Note-%1").arg(noteMapper->currentIndex() + 1));
-    auto *sceneItem = new QStandardItem;
-    sceneItem->setData(QVariant::fromValue(createPageScene()), Page::SceneRole);
-    auto *dateItem = new QStandardItem(Clock::now().toString(QLatin1String(Page::DateFormat)));
-    auto *commentItem = new QStandardItem(QString());
-    noteModel->appendRow({titleItem, sceneItem, dateItem, commentItem});
-
+    const int newRow = appendPage(tr("Note-%1").arg(noteMapper->currentIndex() + 1));
     noteMapper->setCurrentIndex(newRow);
 
     // Gets the window out of the way so the user can set up the host's view for the picture.
@@ -78,6 +70,18 @@ void WdgNotes::addNewNote()
     const int row = noteMapper->currentIndex();
     updateButtons(row);
     drawScene(row);
+}
+
+int WdgNotes::appendPage(const QString &title)
+{
+    const int newRow = noteModel->rowCount();
+    auto *titleItem = new QStandardItem(title);
+    auto *sceneItem = new QStandardItem;
+    sceneItem->setData(QVariant::fromValue(createPageScene()), Page::SceneRole);
+    auto *dateItem = new QStandardItem(Clock::now().toString(QLatin1String(Page::DateFormat)));
+    auto *commentItem = new QStandardItem(QString());
+    noteModel->appendRow({titleItem, sceneItem, dateItem, commentItem});
+    return newRow;
 }
 
 void WdgNotes::deleteNote()

@@ -208,19 +208,14 @@ void TestViewer::editorAnswersPictureRequest()
     QCOMPARE(editor->model()->rowCount(), 1);
     QSize shown;
     for (QGraphicsItem *item : editor->view()->scene()->items()) {
-<<<<<<< HEAD
-        if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item))
-            shown = Notes::pictureSize(picture);
-=======
         if (auto *picture = dynamic_cast<QGraphicsPixmapItem *>(item)) {
-            shown = picture->pixmap().size();
+            shown = Notes::pictureSize(picture);
             // As a pasted picture: it carries no host layers, and its page no host view.
             QCOMPARE(picture->data(PictureHasLayersKey).toBool(), false);
             const QStandardItem *page = editor->model()->item(0, Page::SceneColumn);
             QVERIFY(page->data(Page::ViewRectRole).toRectF().isNull());
             QVERIFY(page->data(Page::LayerMapRole).toMap().isEmpty());
         }
->>>>>>> editor2
     }
     QCOMPARE(shown, pictureSize.isEmpty() ? QSize() : pictureSize);
     QVERIFY2(dialogs->unexpected.isEmpty(), qPrintable(dialogs->unexpected.join("; ")));

@@ -4,6 +4,7 @@
 #include "examples/host/boardview.h"
 #include "examples/host/demohost.h"
 #include "io/pagemodel.h"
+#include "scene/notespictureitem.h"
 #include "urf/zukenurffile.h"
 #include "window/windowtesthelpers.h"
 
@@ -128,7 +129,7 @@ void TestDemoHost::notesFollowTheHost()
         QCOMPARE(first->data(Page::ViewRectRole).toRectF(), made[0].rect);
         const QList<QGraphicsPixmapItem *> pictures = itemsOf<QGraphicsPixmapItem>(notes->view()->scene());
         QCOMPARE(pictures.size(), 1);
-        QCOMPARE(pictures.first()->pixmap().size(), board->viewport()->size());
+        QCOMPARE(Notes::pictureSize(pictures.first()), board->viewport()->size());
         clickAction(*notes, "addRectangleAction");
         drag(notes->view(), visiblePoint(notes->view(), 0.2, 0.2), visiblePoint(notes->view(), 0.4, 0.5));
 

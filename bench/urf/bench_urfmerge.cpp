@@ -82,6 +82,49 @@ double ms(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+// An existing result file whose one result has a param line of `commas` commas.
+QByteArray longLineFile(int commas)
+{
+    QByteArray line = "      param";
+    for (int i = 0; i < commas; ++i)
+        line += ",\"p" + QByteArray::number(i % 1000) + '"';
+    return "version,5.000\ndate,\"2024/3/5 09:07\"\nbegingroup,\"Notes\"\n  case,\"Notes\",\"2024/3/5 09:07\",1\n"
+           "    result,F,\"Label-1\",,,\n" +
+           line + "\n  endgroup\nendgroup\n";
+}
+
+// Merge of a small export into a file with one very long line; against picking the line's fields
+// one by one with QString::section, as the reader did before.
+void longLineRows(const QString &dirPath)
+{
+    std::printf("export over a file with one long param line:\n");
+    for (const int commas : {16000, 32000, 200000}) {
+        const QString path = dirPath + QStringLiteral("/long-%1.urf").arg(commas);
+        const QByteArray bytes = longLineFile(commas);
+        QStandardItemModel model;
+        addPages(model, 10);
+        QElapsedTimer timer;
+        {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0)
+                return;
+        }
+        timer.start();
+        const bool written = NotesExport::exportNotes(&model, path);
+        const double exportMs = ms(timer);
+        std::printf("  %6d commas  whole export %9.1f ms%s", commas, exportMs, written ? "" : " NOT WRITTEN");
+        if (commas <= 16000) {
+            const QString text = QString::fromLatin1(bytes.mid(bytes.indexOf("      param")).split('\n').first());
+            timer.restart();
+            qsizetype total = 0;
+            for (int k = 1; k <= commas; ++k)
+                total += text.section(QLatin1Char(','), k, k).size();
+            std::printf("   fields by section(), line alone %9.1f ms (%lld chars)", ms(timer), (long long)total);
+        }
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -149,5 +192,6 @@ int main(int argc, char *argv[])
     std::printf("whole export (build, read, merge, write) %9.1f ms, written %s\n", exportMs,
                 written ? "yes" : "NO");
     std::printf("merge results identical: %s\n", identical ? "yes" : "NO");
+    longLineRows(dir.path());
     return identical && written ? 0 : 2;
 }

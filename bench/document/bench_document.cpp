@@ -1,0 +1,271 @@
+// A big review: 100 pages, each with a full-screen (1920 x 1080) picture of the synthetic board
+// and a few drawings. Measures, against floors taken in the same run:
+//   - opening the file in the viewer until the first page is painted
+//     (floor: reading the file's bytes plus decoding one picture),
+//   - resident memory with the file open and one page shown,
+//   - resave: read and write the file (floor: copying it), and whether the pictures' bytes stay,
+//   - PDF export of every page: time, peak memory and size against the pictures' PNG bytes.
+// Each open and export runs in a fresh process of this program, so memory figures are its own.
+//
+// Usage: bench_document [pages]          (default 100)
+//        bench_document open FILE        (child: open, paint the first page, print figures)
+//        bench_document pdf FILE OUT     (child: export every page to OUT, print figures)
+
+#include "examples/generator/syntheticboard.h"
+#include "io/notesfile.h"
+#include "io/pagemodel.h"
+#include "scene/dialogs.h"
+#include "scene/notesarrow.h"
+#include "scene/notespictureitem.h"
+#include "scene/notesrectangleitem.h"
+#include "scene/notesscene.h"
+#include "window/wdgnotes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr QSize PictureSize(1920, 1080);
+
+double ms(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// VmRSS and VmHWM of this process in MiB.
+std::pair<double, double> memoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    double rss = 0, hwm = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() >= 2 && words[0] == "VmRSS:")
+                rss = words[1].toDouble() / 1024.0;
+            if (words.size() >= 2 && words[0] == "VmHWM:")
+                hwm = words[1].toDouble() / 1024.0;
+        }
+    }
+    return {rss, hwm};
+}
+
+void deleteScenes(QStandardItemModel &model)
+{
+    for (int row = 0; row < model.rowCount(); ++row)
+        delete qvariant_cast<QGraphicsScene *>(model.item(row, Page::SceneColumn)->data(Page::SceneRole));
+    model.clear();
+}
+
+// The document: page i looks at a different part of the board.
+void makeDocument(const QString &path, int pages, qint64 *pngBytes)
+{
+    const SyntheticBoard board;
+    const QRectF extent = board.extent();
+    const QList<DsvLayer> layers = SyntheticBoard::reviewLayers();
+    QStandardItemModel model;
+    *pngBytes = 0;
+    for (int i = 0; i < pages; ++i) {
+        const double zoom = 1.0 + (i % 5) * 0.6;
+        const QSizeF viewSize(extent.width() / zoom, extent.width() / zoom * 9 / 16);
+        const QPointF origin(extent.left() + (extent.width() - viewSize.width()) * ((i * 7) % 10) / 9.0,
+                             extent.top() + (extent.height() - viewSize.height()) * ((i * 3) % 10) / 9.0);
+        const QRectF view(origin, viewSize);
+        auto *scene = new NotesScene;
+        auto *picture = new NotesPictureItem(QPixmap::fromImage(board.render(view, PictureSize, layers)));
+        picture->setZValue(-1);
+        picture->setFlags(QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable);
+        picture->setData(PictureHasLayersKey, true);
+        picture->setData(PictureLayersKey, layerListToMap(layers));
+        scene->addItem(picture);
+        *pngBytes += picture->pngBytes().size();
+        picture->releaseDecoded();
+        scene->addItem(new NotesArrow(QLineF(200, 200, 600, 500), Qt::red, QPointF()));
+        scene->addItem(new NotesRectangleItem(QRectF(800, 300, 400, 250), Qt::blue, 3, Qt::DashLine));
+        auto *sceneItem = new QStandardItem;
+        sceneItem->setData(QVariant::fromValue(static_cast<QGraphicsScene *>(scene)), Page::SceneRole);
+        sceneItem->setData(view, Page::ViewRectRole);
+        sceneItem->setData(layerListToMap(layers), Page::LayerMapRole);
+        model.appendRow({new QStandardItem(QStringLiteral("Finding %1").arg(i + 1)), sceneItem,
+                         new QStandardItem(QStringLiteral("05.03.2024 09:07")),
+                         new QStandardItem(QStringLiteral("<p>Check clearance near U%1.</p>").arg(i + 1))});
+    }
+    NotesFile::saveNotesFile(path, model);
+    deleteScenes(model);
+}
+
+int openChild(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    WdgNotes viewer(path, 1);
+    viewer.resize(1280, 900);
+    viewer.show();
+    viewer.view()->viewport()->grab(); // the first page, painted
+    const double openMs = ms(timer);
+    const auto [rss, hwm] = memoryMiB();
+    std::printf("%.1f %.1f %.1f\n", openMs, rss, hwm);
+    return viewer.model()->rowCount() > 0 ? 0 : 1;
+}
+
+// Answers the PDF export's questions as a user exporting every page to one file does.
+class ExportAnswers : public WidgetDialogs
+{
+public:
+    explicit ExportAnswers(const QString &out)
+        : out(out)
+    {
+    }
+    QMessageBox::StandardButton message(const Message &) override { return QMessageBox::Yes; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return out; }
+    bool pageSetup(QPrinter *, QWidget *) override { return true; }
+
+private:
+    QString out;
+};
+
+int pdfChild(const QString &path, const QString &out)
+{
+    Dialogs::install(std::make_unique<ExportAnswers>(out));
+    QElapsedTimer timer;
+    timer.start();
+    WdgNotes viewer(path, 1);
+    viewer.resize(1280, 900);
+    viewer.show();
+    viewer.onExportToPdf();
+    const bool ok = QFileInfo(out).size() > 0;
+    const double exportMs = ms(timer);
+    const auto [rss, hwm] = memoryMiB();
+    std::printf("%.1f %.1f %.1f\n", exportMs, rss, hwm);
+    return ok ? 0 : 1;
+}
+
+// The floor of opening: the file's bytes read, one picture decoded.
+double openFloorMs(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    const qsizetype start = bytes.indexOf("\x89PNG");
+    const qsizetype end = bytes.indexOf("IEND", start) + 8;
+    const QImage first = NotesPictureItem::decodePng(bytes.mid(start, end - start));
+    const double floor = ms(timer);
+    return first.isNull() ? -1 : floor;
+}
+
+struct Median
+{
+    std::vector<double> values;
+    void add(double v) { values.push_back(v); }
+    double median()
+    {
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0 : values[values.size() / 2];
+    }
+};
+
+QList<double> runChild(const QStringList &args)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), args);
+    child.waitForFinished(600000);
+    QList<double> figures;
+    for (const QByteArray &word : child.readAllStandardOutput().simplified().split(' '))
+        figures.append(word.toDouble());
+    if (child.exitCode() != 0 || figures.size() != 3)
+        std::printf("child %s failed\n", qPrintable(args.join(' ')));
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("open"))
+        return openChild(args[2]);
+    if (args.size() == 4 && args[1] == QLatin1String("pdf"))
+        return pdfChild(args[2], args[3]);
+
+    const int pages = args.size() > 1 ? std::max(1, args[1].toInt()) : 100;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("review.nts"));
+    qint64 pngBytes = 0;
+    makeDocument(path, pages, &pngBytes);
+    const qint64 fileBytes = QFileInfo(path).size();
+    std::printf("%d pages of %dx%d pictures: file %.1f MB, pictures' PNG bytes %.1f MB\n", pages,
+                PictureSize.width(), PictureSize.height(), fileBytes / 1e6, pngBytes / 1e6);
+
+    constexpr int Runs = 5;
+    Median open, rss, floor;
+    for (int run = 0; run < Runs; ++run) {
+        const QList<double> f = runChild({QStringLiteral("open"), path});
+        if (f.size() == 3) {
+            open.add(f[0]);
+            rss.add(f[1]);
+        }
+        floor.add(openFloorMs(path));
+    }
+    const double openFloor = floor.median();
+    const double openMs = open.median();
+    std::printf("open, first page shown   %8.1f ms   floor (read bytes + decode one) %8.1f ms   ratio %.2f\n",
+                openMs, openFloor, openMs / openFloor);
+    std::printf("resident memory, file open and one page shown %8.1f MiB\n", rss.median());
+
+    // Resave as the tool does it, against copying the file.
+    Median resave, copy;
+    bool identical = true;
+    for (int run = 0; run < Runs; ++run) {
+        const QString out = dir.filePath(QStringLiteral("resaved.nts"));
+        const QString copied = dir.filePath(QStringLiteral("copied.nts"));
+        QFile::remove(copied);
+        QElapsedTimer timer;
+        timer.start();
+        QFile::copy(path, copied);
+        copy.add(ms(timer));
+
+        timer.restart();
+        QStandardItemModel model;
+        NotesFile::loadNotesFile(path, model, [] { return new NotesScene; });
+        NotesFile::saveNotesFile(out, model);
+        resave.add(ms(timer));
+        deleteScenes(model);
+        QFile a(path), b(out);
+        identical = identical && a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) &&
+                    a.readAll() == b.readAll();
+    }
+    const double resaveMs = resave.median();
+    const double copyMs = copy.median();
+    std::printf("resave                   %8.1f ms   floor (copy the file) %8.1f ms   ratio %.2f   bytes identical: %s\n",
+                resaveMs, copyMs, resaveMs / copyMs, identical ? "yes" : "NO");
+
+    Median pdf, pdfPeak;
+    qint64 pdfBytes = 0;
+    for (int run = 0; run < 3; ++run) {
+        const QString out = dir.filePath(QStringLiteral("review.pdf"));
+        const QList<double> f = runChild({QStringLiteral("pdf"), path, out});
+        if (f.size() == 3) {
+            pdf.add(f[0]);
+            pdfPeak.add(f[2]);
+        }
+        pdfBytes = QFileInfo(out).size();
+    }
+    std::printf("PDF of all pages         %8.1f ms   peak %8.1f MiB   size %.1f MB = %.2f x the pictures' PNG bytes\n",
+                pdf.median(), pdfPeak.median(), pdfBytes / 1e6, double(pdfBytes) / double(pngBytes));
+    return identical ? 0 : 2;
+}

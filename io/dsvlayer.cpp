@@ -1,5 +1,8 @@
 #include "io/dsvlayer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QIODevice>
 
 #include <type_traits>
@@ -160,10 +163,22 @@ const QList<FieldWord> &fieldWords()
 
 QVariantMap layerListToMap(const QList<DsvLayer> &layers)
 {
-    QVariantMap map;
+    // Every page and picture of a file carries this map: the entries are sorted once and appended
+    // in order, instead of searching the map for each of them. A later layer of the same name
+    // wins, as with one insert after the other.
+    std::vector<std::pair<QString, QVariant>> entries;
+    entries.reserve(size_t(layers.size()) * fieldWords().size());
     for (const DsvLayer &l : layers) {
         for (const FieldWord &f : fieldWords())
-            map.insert(l.name + QLatin1Char('_') + QLatin1String(f.word), f.get(l));
+            entries.emplace_back(l.name + QLatin1Char('_') + QLatin1String(f.word), f.get(l));
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    QVariantMap map;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i + 1 < entries.size() && entries[i + 1].first == entries[i].first)
+            continue; // the later one follows
+        map.insert(map.cend(), std::move(entries[i].first), std::move(entries[i].second));
     }
     return map;
 }

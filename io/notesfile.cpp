@@ -28,7 +28,8 @@
 #include <QStandardItemModel>
 #include <QtEndian>
 
-#include <array>
+#include <zlib.h>
+
 #include <memory>
 #include <type_traits>
 
@@ -69,24 +70,6 @@ constexpr qint64 PathElementBytes = 4 + 8 + 8;
 template <class Shape>
 constexpr bool isBox = std::is_same_v<Shape, NotesCircleItem> || std::is_same_v<Shape, NotesRectangleItem>;
 
-quint32 crc32(const char *data, qsizetype size)
-{
-    static const auto table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    quint32 crc = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < size; ++i)
-        crc = table[(crc ^ quint8(data[i])) & 0xFFu] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
 // Pictures are decoded only when shown, so the checksums the decoder would test are tested
 // here: a damaged picture makes the file count as damaged, as it did when pictures were decoded
 // on reading. As the decoder, only critical chunks (type starting upper-case) are held to them.
@@ -101,7 +84,8 @@ bool criticalChunksIntact(const QByteArray &png)
         if (end + 4 > png.size())
             return false;
         const bool critical = type[0] >= 'A' && type[0] <= 'Z';
-        if (critical && crc32(type, 4 + qsizetype(length)) != qFromBigEndian<quint32>(png.constData() + end))
+        if (critical && ::crc32(0, reinterpret_cast<const Bytef *>(type), uInt(4 + length)) !=
+                            qFromBigEndian<quint32>(png.constData() + end))
             return false;
         at = end + 4;
     }
@@ -236,6 +220,9 @@ private:
         QRectF viewRect;
         QList<DsvLayer> layers; // of all pictures, in file order
         bool hasLayerMap = false;
+        // The keyed map of the only picture that brought layers: the page's map is the same.
+        QVariantMap onlyPictureMap;
+        int picturesWithLayers = 0;
     };
 
     bool ok() const { return in.status() == QDataStream::Ok; }
@@ -522,12 +509,16 @@ void Reader::finishPage(PageBuild &page)
     auto *sceneItem = new QStandardItem;
     sceneItem->setData(QVariant::fromValue(page.scene.get()), Page::SceneRole);
     sceneItem->setData(page.viewRect, Page::ViewRectRole);
-    if (page.hasLayerMap)
-        sceneItem->setData(layerListToMap(page.layers), Page::LayerMapRole);
+    if (page.hasLayerMap) {
+        sceneItem->setData(page.picturesWithLayers == 1 ? page.onlyPictureMap : layerListToMap(page.layers),
+                           Page::LayerMapRole);
+    }
     page.scene.release(); // the row owns it now
     model.appendRow({new QStandardItem(page.title), sceneItem, new QStandardItem(page.date),
                      new QStandardItem(page.comment)});
     ++result.pagesRead;
+    if (options.progress)
+        options.progress(device->pos(), device->size());
 }
 
 bool Reader::readPictures(PageBuild &page, bool wide)
@@ -563,8 +554,12 @@ bool Reader::readPicture(PageBuild &page, bool wide)
     picture->setData(PictureHasLayersKey, !wide || layerCount > 0);
     // The picture keeps its own layers also when it comes from an older file, so that saving in
     // the current format, which stores layers per picture, does not lose them.
-    if (!layers.isEmpty())
-        picture->setData(PictureLayersKey, layerListToMap(layers));
+    if (!layers.isEmpty()) {
+        const QVariantMap map = layerListToMap(layers);
+        picture->setData(PictureLayersKey, map);
+        page.onlyPictureMap = map;
+        ++page.picturesWithLayers;
+    }
     // The page's own map collects every picture's layers, so the host link and the result export
     // find them for pages of every format. Older files keep the map whenever a count is not 0.
     page.layers.append(layers);
@@ -792,22 +787,29 @@ QString damageMessage(QDataStream::Status status, qint64 offset, qint64 size, co
 
 namespace NotesFile {
 
-void writeNotes(QDataStream &out, const QStandardItemModel &model, qint32 major, qint32 minor)
+void writeNotes(QDataStream &out, const QStandardItemModel &model, qint32 major, qint32 minor,
+                const WriteProgress &progress)
 {
     out.setVersion(StreamVersion);
-    out << major << minor << qint32(model.rowCount());
-    for (int row = 0; row < model.rowCount(); ++row)
+    const int pages = model.rowCount();
+    out << major << minor << qint32(pages);
+    for (int row = 0; row < pages; ++row) {
         writePage(out, model, row);
+        if (progress)
+            progress(row + 1, pages);
+    }
 }
 
-bool writeNotes(QIODevice *device, const QStandardItemModel &model, qint32 major, qint32 minor)
+bool writeNotes(QIODevice *device, const QStandardItemModel &model, qint32 major, qint32 minor,
+                const WriteProgress &progress)
 {
     QDataStream out(device);
-    writeNotes(out, model, major, minor);
+    writeNotes(out, model, major, minor, progress);
     return out.status() == QDataStream::Ok;
 }
 
-SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, qint32 major, qint32 minor)
+SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, qint32 major, qint32 minor,
+                         const WriteProgress &progress)
 {
     SaveResult result;
     if (path.isEmpty()) {
@@ -821,7 +823,15 @@ SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, q
         result.errorString = file.errorString();
         return result;
     }
-    if (!writeNotes(&file, model, major, minor)) {
+    // The file is written in one piece: a hundred pages of pictures in small buffered writes cost
+    // more than the data itself.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        writeNotes(&buffer, model, major, minor, progress);
+    }
+    if (file.write(bytes) != bytes.size()) {
         result.errorString = file.errorString();
         file.cancelWriting();
         return result;
@@ -868,6 +878,15 @@ ReadResult loadNotesFile(const QString &path, QStandardItemModel &model, const S
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return ReadResult();
+    // The reader peeks and seeks at every picture chunk, a system call each on a plain file: the
+    // file is read in one piece first (its pictures stay in memory as their bytes anyway).
+    QByteArray bytes = file.readAll();
+    if (file.error() == QFileDevice::NoError) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return readNotes(&buffer, model, createScene, options);
+    }
+    file.seek(0);
     return readNotes(&file, model, createScene, options);
 }
 

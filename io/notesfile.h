@@ -46,7 +46,12 @@ struct ReadOptions
     // Called for each text item the reader creates, before it is added to its scene; the
     // window connects the item's rotateText signal here. May be empty.
     std::function<void(NotesTextItem *)> textItemCreated;
+    // Called after each page with the bytes read so far and the file's size. May be empty.
+    std::function<void(qint64 done, qint64 total)> progress;
 };
+
+// Called after each page written with the pages written so far and their number.
+using WriteProgress = std::function<void(int done, int total)>;
 
 struct ReadResult
 {
@@ -71,16 +76,16 @@ struct SaveResult
 // whose version the function sets to StreamVersion. Items other than pictures and annotations
 // are not written; text items with empty plain text are skipped.
 void writeNotes(QDataStream &out, const QStandardItemModel &model, qint32 major = FormatMajor,
-                qint32 minor = FormatMinor);
+                qint32 minor = FormatMinor, const WriteProgress &progress = {});
 
 // Writes to an open device; false when the device reported a write error.
 bool writeNotes(QIODevice *device, const QStandardItemModel &model, qint32 major = FormatMajor,
-                qint32 minor = FormatMinor);
+                qint32 minor = FormatMinor, const WriteProgress &progress = {});
 
 // Atomic save (QSaveFile): the file at path is replaced only once the new one is complete, so a
 // failed save leaves the previous file untouched. An empty path fails.
 SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, qint32 major = FormatMajor,
-                         qint32 minor = FormatMinor);
+                         qint32 minor = FormatMinor, const WriteProgress &progress = {});
 
 // Reads a notes file from an open device and appends one row per page to the model. Pages read
 // completely before any damage are kept; the page during which the damage was found is dropped

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins 
-  libboost1.81-dev
+  libboost1.81-dev zlib1g-dev
   libgl-dev
   fonts-dejavu-core
 )

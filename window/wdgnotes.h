@@ -311,6 +311,7 @@ private:
     QUndoStack *undoStack = nullptr;
     QList<QMetaObject::Connection> sceneConnections;
     NotesKeeper *keeper = nullptr; // edit mode only
+    bool readingPages = false;     // a notes file is being read into the model
 
     bool standalone = false;
     QLabel *pageLabel = nullptr;

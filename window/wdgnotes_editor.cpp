@@ -166,7 +166,10 @@ void WdgNotes::createEditorControls()
     notesView->viewport()->installEventFilter(editorEvents);
     installEventFilter(editorEvents);
 
-    const auto pagesChanged = [this] { updatePageLabel(); };
+    const auto pagesChanged = [this] {
+        if (!readingPages)
+            updatePageLabel();
+    };
     connect(noteModel, &QStandardItemModel::rowsInserted, this, pagesChanged);
     connect(noteModel, &QStandardItemModel::rowsRemoved, this, pagesChanged);
     connect(noteModel, &QStandardItemModel::modelReset, this, pagesChanged);

@@ -138,8 +138,12 @@ void WdgNotes::loadNotes()
     options.textItemCreated = [this](NotesTextItem *item) {
         connect(item, &NotesTextItem::rotateText, this, &WdgNotes::rotateText, Qt::UniqueConnection);
     };
+    // The page label follows the model row by row; for a file it is set once, after the read.
+    readingPages = true;
     const NotesFile::ReadResult result =
         NotesFile::loadNotesFile(source, *noteModel, &WdgNotes::createPageScene, options);
+    readingPages = false;
+    updatePageLabel();
     if (result.opened)
         noteMapper->toFirst();
     setTitleFromFile();

@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QStandardItemModel>
+#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,10 +37,32 @@ NotesFile::ReadResult read(const QByteArray &bytes, Pages &pages)
     return NotesFile::readNotes(&buffer, pages, [] { return new NotesScene; });
 }
 
+// Control characters from the file shown as escapes, so that the report stays readable.
+QByteArray printable(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 && c != QLatin1Char('\n'))
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out.toUtf8();
+}
+
 [[noreturn]] void mismatch(const char *what, const QString &first, const QString &second)
 {
-    std::fprintf(stderr, "%s\n--- first read\n%s\n--- read of its save\n%s\n", what, qPrintable(first),
-                 qPrintable(second));
+    std::fprintf(stderr, "%s\n--- first read\n%s\n--- read of its save\n%s\n", what, printable(first).constData(),
+                 printable(second).constData());
+    // The first line that differs, on its own.
+    const QStringList a = first.split(QLatin1Char('\n')), b = second.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < qMax(a.size(), b.size()); ++i) {
+        if (a.value(i) != b.value(i)) {
+            std::fprintf(stderr, "--- first difference, line %lld\n%s\n%s\n", qlonglong(i),
+                         printable(a.value(i)).constData(), printable(b.value(i)).constData());
+            break;
+        }
+    }
     std::abort();
 }
 

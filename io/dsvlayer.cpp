@@ -1,5 +1,6 @@
 #include "io/dsvlayer.h"
 
+#include <QHash>
 #include <algorithm>
 #include <vector>
 
@@ -186,6 +187,8 @@ QVariantMap layerListToMap(const QList<DsvLayer> &layers)
 QList<DsvLayer> layerListFromMap(const QVariantMap &map)
 {
     QList<DsvLayer> layers;
+    // Index of each name's record: a map from a file may hold thousands of layers.
+    QHash<QString, qsizetype> byName;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         const QString &key = it.key();
         const qsizetype first = key.indexOf(QLatin1Char('_'));
@@ -196,19 +199,14 @@ QList<DsvLayer> layerListFromMap(const QVariantMap &map)
             word = second < 0 ? key.mid(first + 1) : key.mid(first + 1, second - first - 1);
         }
 
-        DsvLayer *target = nullptr;
-        for (DsvLayer &l : layers) {
-            if (l.name == layerName) {
-                target = &l;
-                break;
-            }
-        }
-        if (!target) {
+        auto found = byName.constFind(layerName);
+        if (found == byName.cend()) {
             DsvLayer fresh;
             fresh.name = layerName;
             layers.append(fresh);
-            target = &layers.last();
+            found = byName.insert(layerName, layers.size() - 1);
         }
+        DsvLayer *target = &layers[*found];
         for (const FieldWord &f : fieldWords()) {
             if (word == QLatin1String(f.word)) {
                 f.set(*target, it.value());

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what Quillmark needs, builds everything and runs the whole test suite:
-# once optimised, once more under AddressSanitizer and UndefinedBehaviorSanitizer.
-# QUILL_SKIP_SANITIZE=1 skips the second pass.
+# once optimised, once more under AddressSanitizer and UndefinedBehaviorSanitizer (which also runs
+# the window stress test with a fixed seed), then, when clang is there, each fuzz target for a
+# bounded time (scripts/fuzz.sh). QUILL_SKIP_SANITIZE=1 skips the second pass, QUILL_SKIP_FUZZ=1
+# the fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -15,5 +17,11 @@ if [ "${QUILL_SKIP_SANITIZE:-0}" != 1 ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
         -DQUILL_SANITIZE=ON -DQUILL_BUILD_BENCH=OFF >/dev/null
   cmake --build build-asan -j "$jobs"
-  ctest --test-dir build-asan -j "$jobs" --output-on-failure
+  QUILL_STRESS_SEED=20261210 QUILL_STRESS_OPS=1500 ctest --test-dir build-asan -j "$jobs" --output-on-failure
+fi
+
+# libFuzzer comes with libclang-rt-14-dev; without it there is nothing to fuzz with.
+if [ "${QUILL_SKIP_FUZZ:-0}" != 1 ] && command -v clang++-14 >/dev/null &&
+   compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null; then
+  FUZZ_SECONDS=${FUZZ_SECONDS:-60} ./scripts/fuzz.sh
 fi

@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -33,6 +34,11 @@ qint32 rstCoordinate(double value)
         return std::numeric_limits<qint32>::max();
     if (scaled <= -2147483649.0)
         return std::numeric_limits<qint32>::min();
+    // A value that came from the file's own integer (n / 100000) comes back a hair below or above
+    // n; it is that integer, not a fraction to truncate, or every read and write would move it.
+    const double nearest = std::round(scaled);
+    if (std::abs(scaled - nearest) < 1e-6 * std::max(1.0, std::abs(nearest)))
+        return static_cast<qint32>(nearest);
     return static_cast<qint32>(scaled); // truncates towards zero
 }
 

@@ -476,6 +476,37 @@ private slots:
         QVERIFY(keptGroups >= 1);
         QVERIFY(keptGroups <= int(qstrlen("endgroup\n")));
     }
+
+    // RST coordinates are integers in units of 1/100000; read and written again they stay the same
+    // integer (the division and multiplication round off a hair, which must not truncate to one less).
+    void rstCoordinatesSurviveReadAndWrite_data()
+    {
+        QTest::addColumn<QByteArray>("coordinates");
+        QTest::newRow("near the 32-bit limit") << QByteArray("2147483646,2147483645,-2147483647,-2147483646");
+        QTest::newRow("everyday") << QByteArray("1,12345,-7,600000");
+        QTest::newRow("exact either way") << QByteArray("2147483,40000001,999999999,3");
+    }
+
+    void rstCoordinatesSurviveReadAndWrite()
+    {
+        QFETCH(QByteArray, coordinates);
+        const QByteArray text = "version,4.000\n"
+                                "begingroup,\"Veritrace\"\n"
+                                "begingroup,\"Notes Info\"\n"
+                                "  case,\"Notes\",\"2024/3/5 08:07\",1.0\n"
+                                "    field,\"Note Name\",\"RAW\"\n"
+                                "    result,F,\"Via\",,,\n"
+                                "      param,\"Via\"\n"
+                                "      zoomarea,0," +
+                                coordinates +
+                                "\n"
+                                "endgroup\n"
+                                "endgroup\n";
+        ZukenUrfFile read = readText(text);
+        const QString once = writtenFile(read);
+        QVERIFY2(once.contains(QStringLiteral("zoomarea,0,") + QString::fromLatin1(coordinates) + QLatin1Char('\n')),
+                 qPrintable(once));
+    }
 };
 
 QTEST_MAIN(TestUrfReader)

@@ -1,12 +1,11 @@
 #include "io/dsvlayer.h"
 
 #include <QHash>
-#include <algorithm>
-#include <vector>
-
 #include <QIODevice>
 
+#include <algorithm>
 #include <type_traits>
+#include <vector>
 
 bool DsvLayer::operator==(const DsvLayer &o) const
 {

@@ -47,9 +47,8 @@ const char *const Commands =
     "on standard error when it is a terminal.\n"
     "\n"
     "Dates written into result files and PDF documents are taken from\n"
-    "SOURCE_DATE_EPOCH (seconds"
-    "since 1970-01-01 UTC) when it is set, and then written in UTC; else they come\n"
-    "from the clock.\n"
+    "SOURCE_DATE_EPOCH (seconds since 1970-01-01 UTC) when it is set, and then\n"
+    "written in UTC; else they come from the clock.\n"
     "\n"
     "Exit status: 0 on success; 1 when the input cannot be read or is damaged, or\n"
     "the output cannot be written; 2 for usage errors.";

@@ -150,10 +150,20 @@ Outcome printPages(QPagedPaintDevice *device, const QList<PageContent> &pages, c
                 return Outcome::Failed;
             }
             painter.setFont(headerFont());
-            if (!content.title.isEmpty())
-                painter.drawText(QPoint(0, baseline), content.title);
+            // The date starts in the middle of the line, or after a title that reaches past it;
+            // a title too long for both is shortened rather than written over.
+            const int space = metrics.horizontalAdvance(QStringLiteral("  "));
+            const int dateWidth = content.date.isEmpty() ? 0 : metrics.horizontalAdvance(content.date);
+            int dateX = width / 2;
+            if (!content.title.isEmpty() && !content.date.isEmpty())
+                dateX = std::min(std::max(dateX, metrics.horizontalAdvance(content.title) + space),
+                                 std::max(width / 2, width - dateWidth));
+            if (!content.title.isEmpty()) {
+                const int room = content.date.isEmpty() ? width : dateX - space;
+                painter.drawText(QPoint(0, baseline), metrics.elidedText(content.title, Qt::ElideRight, room));
+            }
             if (!content.date.isEmpty())
-                painter.drawText(QPoint(width / 2, baseline), content.date);
+                painter.drawText(QPoint(dateX, baseline), content.date);
             QRectF target(0, headerHeight, width, std::max(0, height - headerHeight));
 
             if (options.comments && !content.comment.isEmpty()) {

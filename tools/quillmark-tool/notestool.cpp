@@ -245,7 +245,10 @@ int NotesTool::run(const QStringList &arguments)
 
 int NotesTool::finish(int status)
 {
-    // A full disk or a closed pipe on standard output is a failure like any other write.
+    // A full disk or a closed pipe on standard output is a failure like any other write; standard
+    // output is buffered by the C library, so its last bytes are only tried here.
+    if (auto *file = qobject_cast<QFileDevice *>(out); file && !outFailed && !file->flush())
+        outFailed = true;
     if (outFailed) {
         complain(QStringLiteral("standard output cannot be written: %1").arg(out->errorString()));
         return Failure;

@@ -160,7 +160,9 @@ Outcome printPages(QPagedPaintDevice *device, const QList<PageContent> &pages, c
                                  std::max(width / 2, width - dateWidth));
             if (!content.title.isEmpty()) {
                 const int room = content.date.isEmpty() ? width : dateX - space;
-                painter.drawText(QPoint(0, baseline), metrics.elidedText(content.title, Qt::ElideRight, room));
+                const bool fits = metrics.horizontalAdvance(content.title) <= room;
+                painter.drawText(QPoint(0, baseline),
+                                 fits ? content.title : metrics.elidedText(content.title, Qt::ElideRight, room));
             }
             if (!content.date.isEmpty())
                 painter.drawText(QPoint(dateX, baseline), content.date);

@@ -151,22 +151,28 @@ Outcome printPages(QPagedPaintDevice *device, const QList<PageContent> &pages, c
             }
             painter.setFont(headerFont());
             // The date starts in the middle of the line, or after a title that reaches past it;
-            // a title too long for both is shortened rather than written over.
+            // when both do not fit on one line the date goes on a second one, never over the title.
             const int space = metrics.horizontalAdvance(QStringLiteral("  "));
-            const int dateWidth = content.date.isEmpty() ? 0 : metrics.horizontalAdvance(content.date);
+            const int titleWidth = metrics.horizontalAdvance(content.title);
+            const int dateWidth = metrics.horizontalAdvance(content.date);
             int dateX = width / 2;
-            if (!content.title.isEmpty() && !content.date.isEmpty())
-                dateX = std::min(std::max(dateX, metrics.horizontalAdvance(content.title) + space),
-                                 std::max(width / 2, width - dateWidth));
-            if (!content.title.isEmpty()) {
-                const int room = content.date.isEmpty() ? width : dateX - space;
-                const bool fits = metrics.horizontalAdvance(content.title) <= room;
-                painter.drawText(QPoint(0, baseline),
-                                 fits ? content.title : metrics.elidedText(content.title, Qt::ElideRight, room));
+            int dateBaseline = baseline;
+            int pageHeaderHeight = headerHeight;
+            if (!content.title.isEmpty() && !content.date.isEmpty() && titleWidth + space > dateX) {
+                if (titleWidth + space + dateWidth <= width) {
+                    dateX = titleWidth + space;
+                } else {
+                    dateBaseline += metrics.lineSpacing();
+                    pageHeaderHeight += metrics.lineSpacing();
+                }
             }
+            if (!content.title.isEmpty())
+                painter.drawText(QPoint(0, baseline), titleWidth <= width
+                                                          ? content.title
+                                                          : metrics.elidedText(content.title, Qt::ElideRight, width));
             if (!content.date.isEmpty())
-                painter.drawText(QPoint(dateX, baseline), content.date);
-            QRectF target(0, headerHeight, width, std::max(0, height - headerHeight));
+                painter.drawText(QPoint(dateX, dateBaseline), content.date);
+            QRectF target(0, pageHeaderHeight, width, std::max(0, height - pageHeaderHeight));
 
             if (options.comments && !content.comment.isEmpty()) {
                 NotesTextDocument document;

@@ -25,6 +25,7 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -174,9 +175,13 @@ void WdgNotes::onSaveUrf()
     if (fileName.isEmpty())
         return;
     submitPendingEdits();
+    std::unique_ptr<Progress> progress = Dialogs::current().progress(
+        {this, tr("Save URF-Data"), tr("Writing the review result..."), noteModel->rowCount() + 1, true});
+    const NotesExport::Outcome outcome = NotesExport::exportNotes(
+        noteModel, fileName, {AppVersion::Major, AppVersion::Minor, AppVersion::Patch}, progress.get());
+    progress.reset();
     // The user asked for this file; a write that did not happen is worth a word.
-    if (!NotesExport::exportNotes(noteModel, fileName,
-                                  {AppVersion::Major, AppVersion::Minor, AppVersion::Patch})) {
+    if (outcome == NotesExport::Outcome::Failed) {
         Dialogs::current().warning(
             this, tr("WARNING"),
             tr("The review result could not be written to\n%1").arg(QDir::toNativeSeparators(fileName)),

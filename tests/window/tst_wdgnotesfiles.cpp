@@ -37,6 +37,7 @@ private slots:
     void imageSetUnwritable();
     void exportsCancelledWriteNothing_data();
     void exportsCancelledWriteNothing();
+    void urfExportCancelledWritesNothing();
 
 private:
     // Three pages; the second is untitled, only the second has a host view.
@@ -294,6 +295,20 @@ void TestWdgNotesFiles::exportsCancelledWriteNothing_data()
     QTest::addColumn<bool>("pdf");
     QTest::newRow("PDF") << true;
     QTest::newRow("image set") << false;
+}
+
+// Cancelled while the pages are gathered: no file is written.
+void TestWdgNotesFiles::urfExportCancelledWritesNothing()
+{
+    makeThreePages();
+    (*dialogs)->cancelProgressAfter = 2;
+    (*dialogs)->fileNames.enqueue(path("out.urf"));
+    click(*window, "Save URF-Data");
+    QCOMPARE((*dialogs)->progressAsked.size(), 1);
+    QCOMPARE((*dialogs)->progressAsked.first().total, 4);
+    QCOMPARE((*dialogs)->progressSteps, QList<int>({0, 1, 2}));
+    QVERIFY(QDir(tempDir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QCOMPARE((*dialogs)->asked.last().kind, QString("save"));
 }
 
 void TestWdgNotesFiles::exportsCancelledWriteNothing()

@@ -145,7 +145,7 @@ Outcome printPages(QPagedPaintDevice *device, const QList<PageContent> &pages, c
     for (int index = 0; index < pages.size(); ++index) {
         const PageContent &content = pages.at(index);
         if (content.scene) {
-            if (index > 0 && !static_cast<QPagedPaintDevice *>(device)->newPage()) {
+            if (index > 0 && !device->newPage()) {
                 painter.end();
                 return Outcome::Failed;
             }

@@ -2,7 +2,9 @@
 
 #include <QMenu>
 #include <QPageSetupDialog>
+#include <QProgressDialog>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -26,7 +28,46 @@ QMessageBox::Icon toBoxIcon(Dialogs::Icon icon)
     }
     return QMessageBox::NoIcon;
 }
+// A QProgressDialog that appears only after a short delay; its modality keeps the user out of the
+// window while the work runs, and setValue lets the Cancel button be pressed.
+class DialogProgress : public Progress
+{
+public:
+    explicit DialogProgress(const Dialogs::ProgressRequest &request)
+        : dialog(request.label, request.cancellable ? QObject::tr("Cancel") : QString(), 0,
+                 std::max(request.total, 1), request.parent)
+    {
+        dialog.setWindowTitle(request.title);
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(ShowAfterMs);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setValue(0);
+    }
+    bool advance(int done) override
+    {
+        dialog.setValue(std::clamp(done, 0, dialog.maximum()));
+        return !dialog.wasCanceled();
+    }
+    void setLabel(const QString &label) override { dialog.setLabelText(label); }
+    bool cancelled() const override { return dialog.wasCanceled(); }
+
+private:
+    static constexpr int ShowAfterMs = 400;
+    QProgressDialog dialog;
+};
+
 } // namespace
+
+std::unique_ptr<Progress> Dialogs::progress(const ProgressRequest &)
+{
+    return std::make_unique<SilentProgress>();
+}
+
+std::unique_ptr<Progress> WidgetDialogs::progress(const ProgressRequest &request)
+{
+    return std::make_unique<DialogProgress>(request);
+}
 
 QMessageBox::StandardButton Dialogs::question(QWidget *parent, const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons,

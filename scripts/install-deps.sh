@@ -9,6 +9,7 @@ packages=(
   libboost1.81-dev zlib1g-dev
   libgl-dev
   fonts-dejavu-core
+  desktop-file-utils shared-mime-info dpkg-dev file poppler-utils
 )
 if [ "${1:-}" = "--gui" ]; then
   packages+=(xvfb xauth imagemagick)

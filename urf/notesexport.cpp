@@ -1,5 +1,7 @@
 #include "urf/notesexport.h"
 
+#include "scene/dialogs.h"
+
 #include "io/pagemodel.h"
 
 #include <QCoreApplication>
@@ -110,14 +112,17 @@ ZukenUrfResult noteResult(const QString &title, const QRectF &viewRect, const QL
     return result;
 }
 
-ZukenUrfFile buildUrfFile(QStandardItemModel *model, const QString &fileName,
-                          const ZukenUrfAppVersion &version)
+namespace {
+
+// Fills the notes case from the pages; false when progress was cancelled.
+bool addResults(ZukenUrfFile &file, QStandardItemModel *model, Progress *progress)
 {
-    ZukenUrfFile file = emptyNotesFile(fileName, version);
     if (!model)
-        return file;
+        return true;
     ZukenUrfCase &notes = notesCase(file);
     for (int row = 0; row < model->rowCount(); ++row) {
+        if (progress && !progress->advance(row))
+            return false;
         QStandardItem *titleItem = model->item(row, Page::TitleColumn);
         const QStandardItem *sceneItem = model->item(row, Page::SceneColumn);
         if (!titleItem || !sceneItem)
@@ -131,7 +136,32 @@ ZukenUrfFile buildUrfFile(QStandardItemModel *model, const QString &fileName,
             continue;
         notes.results.insert(row, noteResult(titleItem->text(), rect.toRectF(), layerListFromMap(layerMap)));
     }
+    return true;
+}
+
+} // namespace
+
+ZukenUrfFile buildUrfFile(QStandardItemModel *model, const QString &fileName,
+                          const ZukenUrfAppVersion &version)
+{
+    ZukenUrfFile file = emptyNotesFile(fileName, version);
+    addResults(file, model, nullptr);
     return file;
+}
+
+Outcome exportNotes(QStandardItemModel *model, const QString &fileName, const ZukenUrfAppVersion &version,
+                    Progress *progress)
+{
+    ZukenUrfFile file = emptyNotesFile(fileName, version);
+    if (!addResults(file, model, progress))
+        return Outcome::Cancelled;
+    // The last step is the write (with the merge of an existing file); it is not interrupted.
+    if (progress && !progress->advance(model ? model->rowCount() : 0))
+        return Outcome::Cancelled;
+    const bool written = file.save(true);
+    if (progress)
+        progress->advance(model ? model->rowCount() + 1 : 1);
+    return written ? Outcome::Written : Outcome::Failed;
 }
 
 bool exportNotes(QStandardItemModel *model, const QString &fileName, const ZukenUrfAppVersion &version)

@@ -21,6 +21,7 @@
 #include <QRectF>
 #include <QString>
 
+class Progress;
 class QStandardItemModel;
 
 namespace NotesExport {
@@ -64,5 +65,12 @@ ZukenUrfFile buildUrfFile(QStandardItemModel *model, const QString &fileName,
 // Returns whether the file was written.
 bool exportNotes(QStandardItemModel *model, const QString &fileName,
                  const ZukenUrfAppVersion &version = ApplicationVersion);
+
+enum class Outcome { Written, Cancelled, Failed };
+
+// exportNotes with progress: one step per page while the results are gathered, one for the
+// write. Cancelled before the write, nothing is written (and the model is unchanged).
+Outcome exportNotes(QStandardItemModel *model, const QString &fileName, const ZukenUrfAppVersion &version,
+                    Progress *progress);
 
 } // namespace NotesExport

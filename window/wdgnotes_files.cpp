@@ -4,6 +4,7 @@
 
 #include "io/notesfile.h"
 #include "io/notesguard.h"
+#include "io/notesrender.h"
 #include "io/pagemodel.h"
 #include "scene/dialogs.h"
 #include "urf/notesexport.h"
@@ -24,29 +25,11 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
 const QString NotesPathKey = QStringLiteral("notespath");
-
-QString textAt(const QStandardItemModel *model, int row, int column)
-{
-    const QStandardItem *item = model->item(row, column);
-    return item ? item->text() : QString();
-}
-
-// Writes text as Latin-1, one '?' for each character it cannot hold (also for one outside the
-// basic plane, which QString keeps as two units); a file that cannot be opened is skipped.
-void writeLatin1(const QString &path, const QString &text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const char32_t c : text.toUcs4())
-        bytes.append(c <= 0xFF ? char(c) : '?');
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
-}
 
 } // namespace
 
@@ -201,9 +184,13 @@ void WdgNotes::onSaveUrf()
     if (fileName.isEmpty())
         return;
     submitPendingEdits();
+    std::unique_ptr<Progress> progress = Dialogs::current().progress(
+        {this, tr("Save URF-Data"), tr("Writing the review result..."), noteModel->rowCount() + 1, true});
+    const NotesExport::Outcome outcome = NotesExport::exportNotes(
+        noteModel, fileName, {AppVersion::Major, AppVersion::Minor, AppVersion::Patch}, progress.get());
+    progress.reset();
     // The user asked for this file; a write that did not happen is worth a word.
-    if (!NotesExport::exportNotes(noteModel, fileName,
-                                  {AppVersion::Major, AppVersion::Minor, AppVersion::Patch})) {
+    if (outcome == NotesExport::Outcome::Failed) {
         Dialogs::current().warning(
             this, tr("WARNING"),
             tr("The review result could not be written to\n%1").arg(QDir::toNativeSeparators(fileName)),
@@ -218,25 +205,26 @@ void WdgNotes::toSaveImages()
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!dir.isEmpty()) {
         QGraphicsScene *shown = notesView->scene();
-        for (int row = 0; row < noteModel->rowCount(); ++row) {
-            const QString number = QString::number(row + 1);
-            QGraphicsScene *scene = pageScene(row);
-            notesView->setScene(scene);
-            if (scene) {
-                notesView->grab().toImage().save(QStringLiteral("%1/image_%2.png").arg(dir, number), "PNG");
-            }
-            const QString title = textAt(noteModel, row, Page::TitleColumn);
-            const QString date = textAt(noteModel, row, Page::DateColumn);
-            const QString comment = textAt(noteModel, row, Page::CommentColumn);
-            if (!title.isEmpty())
-                writeLatin1(QStringLiteral("%1/title_%2.txt").arg(dir, number), title);
-            if (!date.isEmpty())
-                writeLatin1(QStringLiteral("%1/date_%2.txt").arg(dir, number), date);
-            if (!comment.isEmpty())
-                writeLatin1(QStringLiteral("%1/comment_%2.html").arg(dir, number), comment);
-        }
+        const QList<NotesRender::PageContent> pages = NotesRender::allPages(*noteModel);
+        std::unique_ptr<Progress> progress = Dialogs::current().progress(
+            {this, tr("Save Images"), tr("Saving the note pages as images..."), int(pages.size()), true});
+        // Each page as the view shows it: its current size, zoom and scroll position.
+        const NotesRender::ImageSetResult result = NotesRender::writeImageSet(
+            dir, pages,
+            [this](int, const NotesRender::PageContent &page) {
+                notesView->setScene(page.scene);
+                return notesView->grab().toImage();
+            },
+            progress.get());
+        progress.reset();
         // Back to the page that was shown, so that the first page takes over its style.
         notesView->setScene(shown);
+        if (result.outcome == NotesRender::Outcome::Failed) {
+            Dialogs::current().warning(
+                this, tr("WARNING"),
+                tr("%n file(s) could not be written to\n%1", nullptr, result.failed).arg(QDir::toNativeSeparators(dir)),
+                QMessageBox::Ok);
+        }
     }
     noteMapper->toFirst();
 }
@@ -261,49 +249,30 @@ void WdgNotes::onExportToPdf()
     if (!allPages && !shown)
         return;
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    QList<NotesRender::PageContent> pages;
+    if (allPages)
+        pages = NotesRender::allPages(*noteModel);
+    else // the fields as they stand, even when not yet stored in the model
+        pages.append({titleEdit->text(), dateEdit->text(), QString(), shown});
+
+    NotesRender::PdfOptions options;
+    // Through the view, so that its zoom applies: the source is the scene rectangle in viewport
+    // coordinates.
+    options.sceneRenderer = [this](QPainter &painter, const QRectF &target, QGraphicsScene *scene) {
+        notesView->setScene(scene);
+        const QRect source = notesView->mapFromScene(scene->sceneRect()).boundingRect();
+        notesView->render(&painter, target, source, Qt::KeepAspectRatio);
+    };
+    std::unique_ptr<Progress> progress = Dialogs::current().progress(
+        {this, tr("Export to PDF"), tr("Writing the note pages..."), int(pages.size()), true});
+    const NotesRender::PdfResult result =
+        NotesRender::writePdf(fileName, printer.pageLayout(), printer.resolution(), pages, options, progress.get());
+    progress.reset();
+    // The current page is shown again.
+    notesView->setScene(shown);
+    if (result.outcome == NotesRender::Outcome::Failed) {
         Dialogs::current().warning(this, tr("WARNING"),
                                    tr("Failed to open file\n%1\nIs it writable?").arg(fileName),
                                    QMessageBox::Ok);
-        return;
     }
-
-    // Printable area in device pixels; the header band is as high as one and a half header lines.
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int width = page.width();
-    const int height = page.height();
-    painter.setFont(QFont(QStringLiteral("Times"), 20, QFont::Bold));
-    const QFontMetrics metrics(painter.font(), &printer);
-    const int baseline = metrics.ascent();
-    const int headerHeight = metrics.height() * 3 / 2;
-
-    auto printPage = [&](const QString &title, const QString &date, QGraphicsScene *scene) {
-        painter.setFont(QFont(QStringLiteral("Times"), 20, QFont::Bold));
-        if (!title.isEmpty())
-            painter.drawText(QPoint(0, baseline), title);
-        if (!date.isEmpty())
-            painter.drawText(QPoint(width / 2, baseline), date);
-        const QRect source = notesView->mapFromScene(scene->sceneRect()).boundingRect();
-        const QRect target(0, headerHeight, width, std::max(0, height - headerHeight));
-        notesView->render(&painter, target, source, Qt::KeepAspectRatio);
-    };
-
-    if (!allPages) {
-        printPage(titleEdit->text(), dateEdit->text(), shown);
-    } else {
-        for (int row = 0; row < noteModel->rowCount(); ++row) {
-            QGraphicsScene *scene = pageScene(row);
-            notesView->setScene(scene);
-            if (!scene)
-                continue;
-            if (row > 0)
-                printer.newPage();
-            printPage(textAt(noteModel, row, Page::TitleColumn), textAt(noteModel, row, Page::DateColumn),
-                      scene);
-        }
-        // The current page is shown again.
-        notesView->setScene(shown);
-    }
-    painter.end();
 }

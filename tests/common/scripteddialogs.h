@@ -31,6 +31,40 @@ public:
     QQueue<QString> menuChoices;     // text of the action to choose; "" closes the menu
     QList<Asked> asked;
     QStringList unexpected;
+    // Progress: the user presses Cancel once the work reports this many steps done (-1: never).
+    int cancelProgressAfter = -1;
+    // Progress is no question, so it is recorded apart from `asked`: each request, and every step
+    // reported to any progress, in order.
+    QList<ProgressRequest> progressAsked;
+    QList<int> progressSteps;
+
+    class ScriptedProgress : public Progress
+    {
+    public:
+        explicit ScriptedProgress(ScriptedDialogs *owner)
+            : owner(owner)
+        {
+        }
+        bool advance(int done) override
+        {
+            owner->progressSteps.append(done);
+            if (owner->cancelProgressAfter >= 0 && done >= owner->cancelProgressAfter)
+                isCancelled = true;
+            return !isCancelled;
+        }
+        void setLabel(const QString &) override {}
+        bool cancelled() const override { return isCancelled; }
+
+    private:
+        ScriptedDialogs *owner;
+        bool isCancelled = false;
+    };
+
+    std::unique_ptr<Progress> progress(const ProgressRequest &request) override
+    {
+        progressAsked.append(request);
+        return std::make_unique<ScriptedProgress>(this);
+    }
 
     QMessageBox::StandardButton message(const Message &m) override
     {

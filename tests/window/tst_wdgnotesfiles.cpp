@@ -33,6 +33,11 @@ private slots:
     void pdfUnwritable();
     void imageSet();
     void imageSetCancelled();
+    void imageSetUnwritable_data();
+    void imageSetUnwritable();
+    void exportsCancelledWriteNothing_data();
+    void exportsCancelledWriteNothing();
+    void urfExportCancelledWritesNothing();
 
 private:
     // Three pages; the second is untitled, only the second has a host view.
@@ -232,6 +237,7 @@ void TestWdgNotesFiles::imageSet()
     QCOMPARE(readAll(path("title_1.txt")), QByteArray("Via check"));
     QCOMPARE(readAll(path("title_3.txt")), QByteArray("R\xe9sum\xe9 ? ?!"));
     QCOMPARE(readAll(path("comment_1.html")), QByteArray("<p>short</p>"));
+    QCOMPARE((*dialogs)->progressSteps, QList<int>({1, 2, 3}));
     QCOMPARE(readAll(path("date_2.txt")), window->model()->item(1, Page::DateColumn)->text().toLatin1());
 
     QImage image(path("image_2.png"));
@@ -251,6 +257,82 @@ void TestWdgNotesFiles::imageSetCancelled()
     click(*window, "Save Images");
     QVERIFY(QDir(tempDir->path()).entryList(QDir::Files).isEmpty());
     QCOMPARE(window->mapper()->currentIndex(), 0);
+}
+
+void TestWdgNotesFiles::imageSetUnwritable_data()
+{
+    QTest::addColumn<QString>("subfolder");
+    QTest::addColumn<QStringList>("blocked"); // names taken by folders: not even root can write there
+    QTest::addColumn<int>("failed");
+    // Three pages: three images, three dates, two titles, one comment.
+    QTest::newRow("folder gone") << QStringLiteral("gone") << QStringList() << 9;
+    QTest::newRow("two names taken") << QString() << QStringList{"image_3.png", "date_1.txt"} << 2;
+}
+
+void TestWdgNotesFiles::imageSetUnwritable()
+{
+    QFETCH(QString, subfolder);
+    QFETCH(QStringList, blocked);
+    QFETCH(int, failed);
+    makeThreePages();
+    for (const QString &name : blocked)
+        QVERIFY(QDir(tempDir->path()).mkdir(name));
+    const QString dir = subfolder.isEmpty() ? tempDir->path() : path(subfolder);
+    (*dialogs)->fileNames.enqueue(dir);
+    (*dialogs)->answers.enqueue(QMessageBox::Ok);
+    const int askedBefore = (*dialogs)->asked.size();
+    click(*window, "Save Images");
+    // One warning after the export, naming the count.
+    const ScriptedDialogs::Asked warning = (*dialogs)->asked.last();
+    QCOMPARE(warning.title, QString("WARNING"));
+    QCOMPARE(warning.text, QString("%1 file(s) could not be written to\n%2").arg(failed).arg(dir));
+    QCOMPARE((*dialogs)->asked.size(), askedBefore + 2); // the folder, then the one warning
+    QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files).size(), subfolder.isEmpty() ? 9 - failed : 0);
+}
+
+void TestWdgNotesFiles::exportsCancelledWriteNothing_data()
+{
+    QTest::addColumn<bool>("pdf");
+    QTest::newRow("PDF") << true;
+    QTest::newRow("image set") << false;
+}
+
+// Cancelled while the pages are gathered: no file is written.
+void TestWdgNotesFiles::urfExportCancelledWritesNothing()
+{
+    makeThreePages();
+    (*dialogs)->cancelProgressAfter = 2;
+    (*dialogs)->fileNames.enqueue(path("out.urf"));
+    click(*window, "Save URF-Data");
+    QCOMPARE((*dialogs)->progressAsked.size(), 1);
+    QCOMPARE((*dialogs)->progressAsked.first().total, 4);
+    QCOMPARE((*dialogs)->progressSteps, QList<int>({0, 1, 2}));
+    QVERIFY(QDir(tempDir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QCOMPARE((*dialogs)->asked.last().kind, QString("save"));
+}
+
+void TestWdgNotesFiles::exportsCancelledWriteNothing()
+{
+    QFETCH(bool, pdf);
+    makeThreePages();
+    // The user presses Cancel once the second page is done.
+    (*dialogs)->cancelProgressAfter = 2;
+    if (pdf) {
+        (*dialogs)->fileNames.enqueue(path("notes.pdf"));
+        (*dialogs)->pageSetupAnswers.enqueue(true);
+        (*dialogs)->answers.enqueue(QMessageBox::Yes);
+        clickAction(*window, "exportPdfAction");
+    } else {
+        (*dialogs)->fileNames.enqueue(tempDir->path());
+        click(*window, "Save Images");
+    }
+    QCOMPARE((*dialogs)->progressAsked.size(), 1);
+    QCOMPARE((*dialogs)->progressAsked.first().total, 3);
+    QVERIFY((*dialogs)->progressAsked.first().cancellable);
+    QCOMPARE((*dialogs)->progressSteps, QList<int>({1, 2}));
+    QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // No warning for a cancel.
+    QVERIFY((*dialogs)->asked.last().title != QString("WARNING"));
 }
 
 QTEST_MAIN(TestWdgNotesFiles)

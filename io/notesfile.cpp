@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsPixmapItem>
 #include <QImage>
 #include <QPainterPath>
@@ -814,6 +815,12 @@ SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, q
     SaveResult result;
     if (path.isEmpty()) {
         result.errorString = QCoreApplication::translate("WdgNotes", "No file name given.");
+        return result;
+    }
+    // Saving replaces the target with a new file: a FIFO or a device would silently become one.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        result.errorString = QCoreApplication::translate("WdgNotes", "It is not a regular file.");
         return result;
     }
     QSaveFile file(path);

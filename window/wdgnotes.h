@@ -224,7 +224,7 @@ private:
     // Asks for a notes file and saves to it; false when cancelled or the save failed (reported).
     bool askAndSaveNotes();
     // saveNotes with the reason of a failure.
-    NotesFile::SaveResult writeNotes(const QString &path);
+    NotesFile::SaveResult writeNotes(const QString &path, bool showProgress = false);
     // A save that the user asked for: a failure is reported in a warning box.
     bool saveNotesReporting(const QString &path);
     // Hands pending edits of the title or comment editor to the model before the pages are written.

@@ -40,7 +40,7 @@ void WdgNotes::submitPendingEdits()
         noteMapper->submit();
 }
 
-NotesFile::SaveResult WdgNotes::writeNotes(const QString &path)
+NotesFile::SaveResult WdgNotes::writeNotes(const QString &path, bool showProgress)
 {
     const QString target = path.isEmpty() ? notesFileName : path;
     if (target.isEmpty())
@@ -48,9 +48,20 @@ NotesFile::SaveResult WdgNotes::writeNotes(const QString &path)
     submitPendingEdits();
     if (keeper && keeper->lock(target) == NotesGuard::NotesLock::State::HeldByOther)
         return {false, tr("It is being edited by %1.").arg(keeper->lockOwner())};
+    // A save the user waits for shows how far it is; it is not cancelled half-way (the previous
+    // file would stay, but so would the question of what was saved).
+    std::unique_ptr<Progress> progress;
+    if (showProgress) {
+        progress = Dialogs::current().progress(
+            {this, tr("Save Notes"), tr("Saving the notes..."), noteModel->rowCount(), false});
+    }
+    NotesFile::WriteProgress written;
+    if (progress)
+        written = [&progress](int done, int) { progress->advance(done); };
     // The file is replaced only once the new one is complete.
     const NotesFile::SaveResult result =
-        NotesFile::saveNotesFile(target, *noteModel, fileVersionMajor, fileVersionMinor);
+        NotesFile::saveNotesFile(target, *noteModel, fileVersionMajor, fileVersionMinor, written);
+    progress.reset();
     // The target moves only with a complete write: after a failed "Save as" the window keeps
     // saving where its pages are known to be.
     if (result.ok) {
@@ -72,7 +83,7 @@ bool WdgNotes::saveNotesReporting(const QString &path)
     bool otherName = false;
     if (!confirmOverwriteChanged(target, &otherName))
         return otherName && askAndSaveNotes();
-    const NotesFile::SaveResult result = writeNotes(target);
+    const NotesFile::SaveResult result = writeNotes(target, true);
     if (!result.ok) {
         Dialogs::current().warning(this, tr("WARNING"),
                                    tr("The notes could not be saved to\n%1\n%2")
@@ -121,11 +132,19 @@ void WdgNotes::loadNotes()
     options.textItemCreated = [this](NotesTextItem *item) {
         connect(item, &NotesTextItem::rotateText, this, &WdgNotes::rotateText, Qt::UniqueConnection);
     };
+    // Reading shows how far it is, in thousandths of the file.
+    std::unique_ptr<Progress> progress = Dialogs::current().progress(
+        {this, tr("Load existing Notes"), tr("Reading the notes..."), 1000, false});
+    options.progress = [&progress](qint64 done, qint64 total) {
+        if (total > 0)
+            progress->advance(int(done * 1000 / total));
+    };
     // The page label follows the model row by row; for a file it is set once, after the read.
     readingPages = true;
     const NotesFile::ReadResult result =
         NotesFile::loadNotesFile(source, *noteModel, &WdgNotes::createPageScene, options);
     readingPages = false;
+    progress.reset();
     updatePageLabel();
     if (result.opened)
         noteMapper->toFirst();

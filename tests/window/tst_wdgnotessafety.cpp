@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <sys/stat.h>
+
 using namespace WindowTest;
 
 class TestWdgNotesSafety : public QObject
@@ -26,6 +28,8 @@ private slots:
     void commentCannotReadLocalFiles_data();
     void commentCannotReadLocalFiles();
     void picturesDecodeForShownPagesOnly();
+    void loadAndSaveShowProgress();
+    void saveOntoFifoIsRefused();
 
 private:
     // Saves pages made in an edit-mode window, one picture page per colour, to path.
@@ -101,6 +105,47 @@ void TestWdgNotesSafety::picturesDecodeForShownPagesOnly()
     const QImage last = viewer.view()->viewport()->grab().toImage();
     QCOMPARE(last.pixelColor(last.rect().center()), QColor(Qt::blue));
     QVERIFY(!pictureOn(1)->isDecoded());
+}
+
+void TestWdgNotesSafety::loadAndSaveShowProgress()
+{
+    QTemporaryDir dir;
+    const QString notes = dir.filePath(QStringLiteral("three.nts"));
+    makeFile(notes, {Qt::red, Qt::green, Qt::blue}, QStringLiteral("c"));
+
+    (*dialogs)->progressAsked.clear();
+    (*dialogs)->progressSteps.clear();
+    auto editor = std::make_unique<WdgNotes>(notes, 0);
+    QCOMPARE((*dialogs)->progressAsked.size(), 1);
+    QCOMPARE((*dialogs)->progressAsked.at(0).total, 1000);
+    // One step a page, the last at the end of the file.
+    QCOMPARE((*dialogs)->progressSteps.size(), 3);
+    QCOMPARE((*dialogs)->progressSteps.last(), 1000);
+
+    (*dialogs)->progressSteps.clear();
+    (*dialogs)->fileNames.enqueue(dir.filePath(QStringLiteral("copy.nts")));
+    editor->saveNotesAs();
+    QCOMPARE((*dialogs)->progressAsked.size(), 2);
+    QCOMPARE((*dialogs)->progressAsked.at(1).total, 3);
+    QCOMPARE((*dialogs)->progressSteps, (QList<int>{1, 2, 3}));
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("copy.nts"))).size() > 0);
+    editor->clearAllNotes();
+}
+
+void TestWdgNotesSafety::saveOntoFifoIsRefused()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.nts"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    auto editor = showEditWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+    QVERIFY(addPicturePage(*editor, **dialogs));
+    (*dialogs)->fileNames.enqueue(fifo);
+    (*dialogs)->answers.enqueue(QMessageBox::Ok);
+    editor->saveNotesAs();
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QCOMPARE((*dialogs)->asked.last().title, QStringLiteral("WARNING"));
+    editor->clearAllNotes();
 }
 
 QTEST_MAIN(TestWdgNotesSafety)

@@ -67,6 +67,10 @@ WdgNotes::~WdgNotes()
     else if (keeper)
         keeper->removeRecoveryCopy(); // a clean close leaves nothing to recover
     clearAllNotes();
+    // The editor's event filter reads this window's members; the widgets that are deleted after
+    // this destructor still send it events.
+    delete editorEvents;
+    editorEvents = nullptr;
 }
 
 void WdgNotes::createEditors()

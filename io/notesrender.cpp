@@ -1,6 +1,7 @@
 #include "io/notesrender.h"
 
 #include "io/clock.h"
+#include "io/notesguard.h"
 #include "io/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "scene/dialogs.h"
@@ -229,9 +230,12 @@ PdfResult writePdf(const QString &fileName, const QPageLayout &layout, int resol
         return result;
     }
     stampCreationDate(bytes);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    if (file.write(bytes) != bytes.size()) {
         result.outcome = Outcome::Failed;
         result.errorString = file.errorString();
+        file.cancelWriting();
+    } else if (!NotesGuard::commitComplete(file, &result.errorString)) {
+        result.outcome = Outcome::Failed;
     }
     return result;
 }
@@ -303,7 +307,7 @@ namespace {
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && NotesGuard::commitComplete(file);
 }
 
 bool writeImage(const QString &path, const QImage &image)
@@ -311,7 +315,7 @@ bool writeImage(const QString &path, const QImage &image)
     if (image.isNull())
         return false;
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && NotesGuard::commitComplete(file);
 }
 
 } // namespace

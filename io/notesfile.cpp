@@ -31,6 +31,7 @@
 
 #include <zlib.h>
 
+#include <limits>
 #include <memory>
 #include <type_traits>
 
@@ -327,6 +328,9 @@ bool Reader::readPicturePng(QByteArray &png, QSize &size)
         offset += 12 + qint64(length);
         if (offset > available)
             return fail(QDataStream::ReadPastEnd);
+        // One picture is read in one piece; the stream reads at most 2 GiB at a time.
+        if (offset > std::numeric_limits<int>::max())
+            return fail(QDataStream::ReadCorruptData);
         if (header.mid(4, 4) == "IEND")
             break;
     }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <list>
+#include <unordered_map>
 
 namespace {
 
@@ -22,22 +23,20 @@ class DecodedCache
 public:
     void touch(NotesPictureItem *item, qint64 bytes)
     {
-        auto found = std::find_if(entries.begin(), entries.end(), [item](const Entry &e) { return e.item == item; });
-        if (found != entries.end()) {
-            total -= found->bytes;
-            entries.erase(found);
-        }
+        forget(item);
         entries.push_front({item, bytes});
+        index[item] = entries.begin();
         total += bytes;
         trim();
     }
     void forget(const NotesPictureItem *item)
     {
-        auto found = std::find_if(entries.begin(), entries.end(), [item](const Entry &e) { return e.item == item; });
-        if (found != entries.end()) {
-            total -= found->bytes;
-            entries.erase(found);
-        }
+        const auto found = index.find(item);
+        if (found == index.end())
+            return;
+        total -= found->second->bytes;
+        entries.erase(found->second);
+        index.erase(found);
     }
     void setBudget(qint64 bytes)
     {
@@ -57,13 +56,14 @@ private:
     {
         while (total > budget && entries.size() > 1) {
             NotesPictureItem *oldest = entries.back().item;
-            total -= entries.back().bytes;
-            entries.pop_back();
+            forget(oldest);
             oldest->releaseDecoded();
         }
     }
 
     std::list<Entry> entries;
+    // Every paint touches its picture: a page may hold many small ones.
+    std::unordered_map<const NotesPictureItem *, std::list<Entry>::iterator> index;
     qint64 total = 0;
     // About a dozen full-screen pictures: the page shown and those around it.
     qint64 budget = qint64(96) * 1024 * 1024;

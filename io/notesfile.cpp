@@ -412,7 +412,9 @@ bool Reader::readPath(QPainterPath &path)
     in >> fresh;
     if (!ok())
         return false;
-    path = fresh;
+    // A path of one move is empty to the toolkit, which writes it as no path at all: it is taken as
+    // that empty path, so that a save and a second read give what the first read gave.
+    path = fresh.isEmpty() ? QPainterPath() : fresh;
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include "scene/notescircleitem.h"
 #include "scene/notesconstants.h"
 #include "scene/noteslineitem.h"
+#include "scene/notespictureitem.h"
 #include "scene/notespolylineitem.h"
 #include "scene/notesrectangleitem.h"
 #include "scene/notestextitem.h"
@@ -85,18 +86,28 @@ inline QString layers(const QVariantMap &map)
 
 inline QString picture(const QGraphicsPixmapItem *item)
 {
-    const QImage image = item->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Pictures keep the PNG they were read from: the bytes must come back unchanged, and are
+    // compared without decoding them.
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    for (int y = 0; y < image.height(); ++y)
-        hash.addData(QByteArrayView(reinterpret_cast<const char *>(image.constScanLine(y)),
-                                    qsizetype(image.width()) * 4));
+    const auto *kept = dynamic_cast<const NotesPictureItem *>(item);
+    QSize size;
+    if (kept) {
+        hash.addData(kept->pngBytes());
+        size = kept->pictureSize();
+    } else {
+        const QImage image = item->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < image.height(); ++y)
+            hash.addData(QByteArrayView(reinterpret_cast<const char *>(image.constScanLine(y)),
+                                        qsizetype(image.width()) * 4));
+        size = image.size();
+    }
     const QVariant hasLayers = item->data(PictureHasLayersKey);
     const QVariantMap map = item->data(PictureLayersKey).toMap();
     // A picture marked as carrying layers but holding none is written as one without layers.
     return QStringLiteral("picture %1 %2x%3 %4 layers %5 {%6}")
         .arg(point(item->pos()))
-        .arg(image.width())
-        .arg(image.height())
+        .arg(size.width())
+        .arg(size.height())
         .arg(QString::fromLatin1(hash.result().toHex()))
         .arg(hasLayers.toBool() && !map.isEmpty())
         .arg(layers(map));

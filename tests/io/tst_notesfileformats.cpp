@@ -59,6 +59,7 @@ class TestNotesFileFormats : public QObject
 
 private slots:
     void format35();
+    void loneMoveReadsAsEmptyPath();
     void format44EndsAtNullPicture();
     void format50KeepsLayers();
     void format50LayersSurviveSavingAsFormat7();
@@ -279,6 +280,27 @@ void TestNotesFileFormats::changedFontDropsTail()
     QVERIFY(!bytes.contains(tail));
     QVERIFY(!load(bytes, reloaded).damaged);
     QCOMPARE(itemsOf<NotesTextItem>(reloaded.scene(0)).value(0)->font(), other);
+}
+
+void TestNotesFileFormats::loneMoveReadsAsEmptyPath()
+{
+    // Found by fuzzing: a polyline whose path is one move read back as a path of one element, but
+    // the toolkit writes such a path as an empty one, so a save and a second read differed.
+    RawWriter w;
+    w << qint32(7) << qint32(0) << qint32(1) << QStringLiteral("p") << QStringLiteral("d") << QStringLiteral("c")
+      << QRectF();
+    for (int i = 0; i < 6; ++i)
+        w << qint64(0);
+    w << qint64(1) << qint32(1) << qint32(QPainterPath::MoveToElement) << 3.0 << 4.0 << qint32(0)
+      << qint32(Qt::WindingFill) << QColor(Qt::red) << qint32(2) << qint32(Qt::SolidLine) << QPointF(1, 1);
+    PageModel first;
+    QVERIFY(!load(w.bytes, first).damaged);
+    const QList<NotesPolyLineItem *> lines = itemsOf<NotesPolyLineItem>(first.scene(0));
+    QCOMPARE(lines.size(), 1);
+    QCOMPARE(lines.first()->path().elementCount(), 0);
+    PageModel second;
+    QVERIFY(!load(saved(first), second).damaged);
+    QCOMPARE(saved(second), saved(first));
 }
 
 QTEST_MAIN(TestNotesFileFormats)

@@ -412,9 +412,11 @@ bool Reader::readPath(QPainterPath &path)
     in >> fresh;
     if (!ok())
         return false;
-    // A path of one move is empty to the toolkit, which writes it as no path at all: it is taken as
-    // that empty path, so that a save and a second read give what the first read gave.
-    path = fresh.isEmpty() ? QPainterPath() : fresh;
+    // A path of one move is empty to the toolkit, which writes it as no path at all; a negative
+    // count leaves a path of no elements that still holds the start index and fill rule read after
+    // it, which the toolkit would write after a count of 0 and so put every later value out of step
+    // (a file that read well would save damaged). Both are taken as the plain empty path.
+    path = fresh.isEmpty() || fresh.elementCount() == 0 ? QPainterPath() : fresh;
     return true;
 }
 

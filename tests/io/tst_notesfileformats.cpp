@@ -59,7 +59,8 @@ class TestNotesFileFormats : public QObject
 
 private slots:
     void format35();
-    void loneMoveReadsAsEmptyPath();
+    void emptyPathsReadAsTheEmptyPath_data();
+    void emptyPathsReadAsTheEmptyPath();
     void format44EndsAtNullPicture();
     void format50KeepsLayers();
     void format50LayersSurviveSavingAsFormat7();
@@ -282,24 +283,37 @@ void TestNotesFileFormats::changedFontDropsTail()
     QCOMPARE(itemsOf<NotesTextItem>(reloaded.scene(0)).value(0)->font(), other);
 }
 
-void TestNotesFileFormats::loneMoveReadsAsEmptyPath()
+void TestNotesFileFormats::emptyPathsReadAsTheEmptyPath_data()
 {
-    // Found by fuzzing: a polyline whose path is one move read back as a path of one element, but
-    // the toolkit writes such a path as an empty one, so a save and a second read differed.
+    QTest::addColumn<qint32>("count");
+    // Found by fuzzing. One move: the toolkit writes such a path as no path, so a save and a second
+    // read differed. A negative count: the toolkit kept the start index and fill rule read after it
+    // and wrote them after a count of 0, so the saved file was damaged from there on.
+    QTest::newRow("one move") << qint32(1);
+    QTest::newRow("negative count") << qint32(-1);
+}
+
+void TestNotesFileFormats::emptyPathsReadAsTheEmptyPath()
+{
+    QFETCH(qint32, count);
     RawWriter w;
     w << qint32(7) << qint32(0) << qint32(1) << QStringLiteral("p") << QStringLiteral("d") << QStringLiteral("c")
       << QRectF();
     for (int i = 0; i < 6; ++i)
         w << qint64(0);
-    w << qint64(1) << qint32(1) << qint32(QPainterPath::MoveToElement) << 3.0 << 4.0 << qint32(0)
-      << qint32(Qt::WindingFill) << QColor(Qt::red) << qint32(2) << qint32(Qt::SolidLine) << QPointF(1, 1);
+    w << qint64(1) << count;
+    if (count == 1)
+        w << qint32(QPainterPath::MoveToElement) << 3.0 << 4.0;
+    w << qint32(0) << qint32(Qt::WindingFill) << QColor(Qt::red) << qint32(2) << qint32(Qt::SolidLine)
+      << QPointF(1, 1);
     PageModel first;
     QVERIFY(!load(w.bytes, first).damaged);
     const QList<NotesPolyLineItem *> lines = itemsOf<NotesPolyLineItem>(first.scene(0));
     QCOMPARE(lines.size(), 1);
     QCOMPARE(lines.first()->path().elementCount(), 0);
     PageModel second;
-    QVERIFY(!load(saved(first), second).damaged);
+    const NotesFile::ReadResult again = load(saved(first), second);
+    QVERIFY2(!again.damaged, qPrintable(again.message));
     QCOMPARE(saved(second), saved(first));
 }
 

@@ -846,14 +846,7 @@ SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, q
         buffer.open(QIODevice::WriteOnly);
         writeNotes(&buffer, model, major, minor, progress);
     }
-    if (file.write(bytes) != bytes.size()) {
-        result.errorString = file.errorString();
-        file.cancelWriting();
-        return result;
-    }
-    if (!NotesGuard::commitComplete(file, &result.errorString))
-        return result;
-    result.ok = true;
+    result.ok = NotesGuard::writeWhole(file, bytes, &result.errorString);
     return result;
 }
 

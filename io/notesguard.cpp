@@ -91,18 +91,28 @@ bool commitComplete(QSaveFile &file, QString *error)
     return true;
 }
 
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+bool writeWhole(QSaveFile &file, const QByteArray &bytes, QString *error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();
         return false;
     }
     return commitComplete(file, error);
+}
+
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return writeWhole(file, bytes, error);
 }
 
 bool moveFile(const QString &from, const QString &to)

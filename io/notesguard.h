@@ -58,6 +58,10 @@ QString untitledRecoveryFile(quint64 serial);
 // save is cancelled, the previous file kept, and *error says why.
 bool commitComplete(QSaveFile &file, QString *error = nullptr);
 
+// Writes bytes to an open save file and commits it with commitComplete; on failure the save is
+// cancelled and *error says why.
+bool writeWhole(QSaveFile &file, const QByteArray &bytes, QString *error = nullptr);
+
 // Writes bytes to path atomically; false (and the reason in *error) when it could not.
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 

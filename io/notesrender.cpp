@@ -230,13 +230,8 @@ PdfResult writePdf(const QString &fileName, const QPageLayout &layout, int resol
         return result;
     }
     stampCreationDate(bytes);
-    if (file.write(bytes) != bytes.size()) {
+    if (!NotesGuard::writeWhole(file, bytes, &result.errorString))
         result.outcome = Outcome::Failed;
-        result.errorString = file.errorString();
-        file.cancelWriting();
-    } else if (!NotesGuard::commitComplete(file, &result.errorString)) {
-        result.outcome = Outcome::Failed;
-    }
     return result;
 }
 
@@ -307,7 +302,7 @@ namespace {
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && NotesGuard::commitComplete(file);
+    return file.open(QIODevice::WriteOnly) && NotesGuard::writeWhole(file, bytes);
 }
 
 bool writeImage(const QString &path, const QImage &image)

@@ -3,7 +3,7 @@
 #include "io/dsvlayer.h"
 #include "io/fontstream.h"
 #include "io/notesguard.h"
-#include "io/notestextdocument.h"
+#include "scene/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"
@@ -608,7 +608,7 @@ bool Reader::readTexts(PageBuild &page, bool wide, bool withRotation)
             // The item keeps the font it was saved with: the new document starts from it.
             auto *document = new NotesTextDocument(item);
             document->setDefaultFont(font);
-            document->setHtml(text);
+            document->setNotesHtml(text);
             item->setDocument(document);
             item->setTextInteractionFlags(Qt::TextSelectableByMouse);
         } else {

@@ -2,7 +2,7 @@
 
 #include "io/clock.h"
 #include "io/notesguard.h"
-#include "io/notestextdocument.h"
+#include "scene/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "scene/dialogs.h"
 

@@ -1,6 +1,7 @@
 #include "scene/notestextitem.h"
 
 #include "scene/dialogs.h"
+#include "scene/notestextdocument.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -67,9 +68,11 @@ void NotesTextItem::paste()
     if (mime->hasHtml()) {
         // The pasted document belongs to this item; the one it replaces is freed here if
         // it was ours (the item's own first document is freed by the toolkit on replacing).
-        auto *pasted = new QTextDocument(this);
+        // Pasted HTML (a web page, a mail) may name local files as pictures: the same document as
+        // for HTML from a file, which loads none.
+        auto *pasted = new NotesTextDocument(this);
         pasted->setDefaultFont(font());
-        pasted->setHtml(mime->html());
+        pasted->setNotesHtml(mime->html());
         QTextDocument *previous = document();
         const bool previousIsOurs = previous && previous->parent() == this;
         setDocument(pasted);

@@ -16,9 +16,11 @@ build=build-fuzz
 
 CXX=$cxx cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_FUZZ=ON \
       -DQUILL_BUILD_TESTS=OFF -DQUILL_BUILD_BENCH=OFF -DQUILL_BUILD_APPS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target fuzzers
+cmake --build "$build" -j "$(nproc)" --target fuzzers >"$build/build.log" 2>&1 || { cat "$build/build.log"; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen
+# The toolkit seeds its hash tables at random; a fixed seed keeps a run with -seed=N repeatable.
+export QT_HASH_SEED=${QT_HASH_SEED:-0}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -26,7 +28,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 seeds=$build/seeds
 rm -rf "$seeds"
 mkdir -p "$seeds/notesfile" "$seeds/urf" "$seeds/dsvlayer" "$build/artifacts"
-cp tests/data/notes/*.nts examples/sample.nts "$seeds/notesfile/"
+cp tests/data/notes/*.nts tests/data/notes/found/*.nts examples/sample.nts "$seeds/notesfile/"
 cp tests/data/urf/* tests/data/tools/*.urf tests/data/tools/*.rst "$seeds/urf/"
 "$build/fuzz/fuzz_seeds" "$seeds/notesfile" "$seeds/dsvlayer"
 

@@ -3,7 +3,7 @@
 #include "urf/zukenurflayer.h"
 
 // A documentation layer; only URF (version 5) files carry them.
-class ZukenUrfDocLayer : public ZukenUrfLayer
+class ZukenUrfDocLayer final : public ZukenUrfLayer
 {
 public:
     using ZukenUrfLayer::ZukenUrfLayer;

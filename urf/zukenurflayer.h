@@ -18,6 +18,11 @@ public:
         , indent(layerIndent)
     {
     }
+    virtual ~ZukenUrfLayer() = default;
+    ZukenUrfLayer(const ZukenUrfLayer &) = default;
+    ZukenUrfLayer(ZukenUrfLayer &&) = default;
+    ZukenUrfLayer &operator=(const ZukenUrfLayer &) = default;
+    ZukenUrfLayer &operator=(ZukenUrfLayer &&) = default;
 
     // "layer,"{system | cond | ncond}","{name}"".
     virtual void write(QTextStream &out) const;

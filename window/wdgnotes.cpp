@@ -2,7 +2,7 @@
 
 #include "window/wdgnotes.h"
 
-#include "io/notestextdocument.h"
+#include "scene/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "window/noteskeeper.h"
 #include "window/appversion.h"

@@ -3,7 +3,7 @@
 
 #include "notestestkit.h"
 
-#include "io/notestextdocument.h"
+#include "scene/notestextdocument.h"
 #include "scene/notespictureitem.h"
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"

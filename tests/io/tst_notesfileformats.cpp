@@ -2,6 +2,7 @@
 // fonts written by newer toolkits, whose features/axes tail must survive a load and a save.
 
 #include "notestestkit.h"
+#include "common/pagesdescription.h"
 
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"
@@ -10,6 +11,8 @@
 #include "scene/notesrectangleitem.h"
 #include "scene/notestextitem.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 using namespace TestKit;
@@ -61,6 +64,8 @@ private slots:
     void format35();
     void emptyPathsReadAsTheEmptyPath_data();
     void emptyPathsReadAsTheEmptyPath();
+    void foundFilesSaveAsRead_data();
+    void foundFilesSaveAsRead();
     void format44EndsAtNullPicture();
     void format50KeepsLayers();
     void format50LayersSurviveSavingAsFormat7();
@@ -315,6 +320,31 @@ void TestNotesFileFormats::emptyPathsReadAsTheEmptyPath()
     const NotesFile::ReadResult again = load(saved(first), second);
     QVERIFY2(!again.damaged, qPrintable(again.message));
     QCOMPARE(saved(second), saved(first));
+}
+
+void TestNotesFileFormats::foundFilesSaveAsRead_data()
+{
+    // Files the fuzzer found, each of which once read differently after a save:
+    //   unparsed-text-colour: a text colour in a style the toolkit no longer fully parses is held
+    //   as an invalid colour, drawn black and written as #000000.
+    QTest::addColumn<QString>("path");
+    const QDir found(QStringLiteral(QUILL_TEST_DATA_DIR "/notes/found"));
+    for (const QFileInfo &file : found.entryInfoList({QStringLiteral("*.nts")}, QDir::Files))
+        QTest::newRow(qPrintable(file.baseName())) << file.filePath();
+    QVERIFY(found.exists());
+}
+
+void TestNotesFileFormats::foundFilesSaveAsRead()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    PageModel first;
+    load(file.readAll(), first);
+    PageModel second;
+    const NotesFile::ReadResult again = load(saved(first), second);
+    QVERIFY2(!again.damaged, qPrintable(again.message));
+    QCOMPARE(PagesDescription::pages(second), PagesDescription::pages(first));
 }
 
 QTEST_MAIN(TestNotesFileFormats)

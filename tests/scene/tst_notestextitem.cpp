@@ -81,6 +81,7 @@ private slots:
     void pasteReplacesContent_data();
     void pasteReplacesContent();
     void pastedDocumentsBelongToItem();
+    void pastedHtmlReadsNoLocalFile();
     void textDirection_data();
     void textDirection();
     void pageDeletedWhileEditing_data();
@@ -306,6 +307,33 @@ void TestNotesTextItem::pasteReplacesContent()
     QCOMPARE(item->toHtml().contains(QStringLiteral("font-weight:700")), !pasted);
     QCOMPARE(item->toHtml().contains(QStringLiteral("font-style:italic")), italic);
     QVERIFY(dialogs->unexpected.isEmpty());
+}
+
+void TestNotesTextItem::pastedHtmlReadsNoLocalFile()
+{
+    // HTML copied from a web page or a mail may name any local file as a picture.
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(QStringLiteral("secret.png"));
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(secret));
+    ScriptedDialogs::Guard dialogs;
+    SceneView v;
+    auto *item = new NotesTextItem();
+    item->setPlainText(QStringLiteral("old"));
+    item->setPos(40, 40);
+    v.scene.addItem(item);
+    item->setSelected(true);
+    auto *mime = new QMimeData;
+    mime->setHtml(QStringLiteral("<p>see <img src=\"%1\"></p>").arg(secret));
+    QGuiApplication::clipboard()->setMimeData(mime);
+    dialogs->menuChoices.enqueue(QStringLiteral("Paste"));
+    contextClick(v, {45, 45});
+    QVERIFY(item->toHtml().contains(secret));
+    item->boundingRect();
+    const QImage shown = qvariant_cast<QImage>(
+        item->document()->resource(QTextDocument::ImageResource, QUrl::fromLocalFile(secret)));
+    QVERIFY(shown.size() != red.size());
 }
 
 void TestNotesTextItem::pastedDocumentsBelongToItem()

@@ -3,7 +3,6 @@
 #include "io/dsvlayer.h"
 #include "io/fontstream.h"
 #include "io/notesguard.h"
-#include "scene/notestextdocument.h"
 #include "io/pagemodel.h"
 #include "scene/notesarrow.h"
 #include "scene/notescircleitem.h"
@@ -13,6 +12,7 @@
 #include "scene/notespolylineitem.h"
 #include "scene/notesrectangleitem.h"
 #include "scene/notesscene.h"
+#include "scene/notestextdocument.h"
 #include "scene/notestextitem.h"
 
 #include <QBuffer>
@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGraphicsPixmapItem>
+#include <QHash>
 #include <QImage>
 #include <QPainterPath>
 #include <QPixmap>
@@ -31,6 +32,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <type_traits>
@@ -72,10 +74,11 @@ constexpr qint64 PathElementBytes = 4 + 8 + 8;
 template <class Shape>
 constexpr bool isBox = std::is_same_v<Shape, NotesCircleItem> || std::is_same_v<Shape, NotesRectangleItem>;
 
-// Pictures are decoded only when shown, so the checksums the decoder would test are tested
-// here: a damaged picture makes the file count as damaged, as it did when pictures were decoded
-// on reading. As the decoder, only critical chunks (type starting upper-case) are held to them.
-// png is a complete, walked PNG.
+// Pictures are decoded only when shown. The checksums of the small critical chunks (header,
+// palette, end) are tested here, so that a picture whose size or colours cannot be trusted makes
+// the file count as damaged. The image data's checksums are left to the decoder when the picture
+// is shown: a damaged picture body then shows as a damaged picture on its page, and the pages
+// after it are kept instead of being cut off with it. png is a complete, walked PNG.
 bool criticalChunksIntact(const QByteArray &png)
 {
     qsizetype at = 8;
@@ -86,8 +89,9 @@ bool criticalChunksIntact(const QByteArray &png)
         if (end + 4 > png.size())
             return false;
         const bool critical = type[0] >= 'A' && type[0] <= 'Z';
-        if (critical && ::crc32(0, reinterpret_cast<const Bytef *>(type), uInt(4 + length)) !=
-                            qFromBigEndian<quint32>(png.constData() + end))
+        if (critical && std::memcmp(type, "IDAT", 4) != 0 &&
+            ::crc32(0, reinterpret_cast<const Bytef *>(type), uInt(4 + length)) !=
+                qFromBigEndian<quint32>(png.constData() + end))
             return false;
         at = end + 4;
     }
@@ -158,7 +162,15 @@ void writePage(QDataStream &out, const QStandardItemModel &model, int row)
         }
         const QVariant hasLayers = item->data(PictureHasLayersKey);
         if (hasLayers.isValid() && hasLayers.toBool()) {
-            const QList<DsvLayer> layers = layerListFromMap(item->data(PictureLayersKey).toMap());
+            const QVariantMap map = item->data(PictureLayersKey).toMap();
+            const QVariantList records = item->data(LayerRecordsKey).toList();
+            if (records.size() == 3 && records.at(0).toMap().isSharedWith(map) && !map.isEmpty()) {
+                out << records.at(1).toLongLong();
+                const QByteArray bytes = records.at(2).toByteArray();
+                out.writeRawData(bytes.constData(), int(bytes.size()));
+                continue;
+            }
+            const QList<DsvLayer> layers = layerListFromMap(map);
             out << qint64(layers.size());
             for (const DsvLayer &layer : layers)
                 out << layer;
@@ -279,6 +291,9 @@ private:
     qint64 version10 = 0; // major * 10 + minor (minor <= 0 adds nothing)
     // Pixels the pictures of this file may still claim (see run()).
     qint64 pixelsLeft = 0;
+    // Keyed layer maps already made, by the layer records they were made of.
+    static constexpr qsizetype MaxSharedLayerMaps = 256;
+    QHash<QByteArray, QVariantMap> mapsByRecords;
 };
 
 bool Reader::readColor(QColor &color)
@@ -553,8 +568,20 @@ bool Reader::readPicture(PageBuild &page, bool wide)
     if (!ok() || !readPicturePng(png, size) || !readCount(wide, layerCount))
         return false;
     QList<DsvLayer> layers;
+    const qint64 recordsStart = device->pos();
     if (layerCount > 0 && !readLayers(layerCount, layers))
         return false;
+    // The layer records of a current-format file as they stand, written back while the picture
+    // keeps the map made of them (see LayerRecordsKey).
+    QByteArray records;
+    if (wide && !layers.isEmpty()) {
+        const qint64 recordsEnd = device->pos();
+        if (!device->seek(recordsStart))
+            return fail(QDataStream::ReadCorruptData);
+        records = device->read(recordsEnd - recordsStart);
+        if (records.size() != recordsEnd - recordsStart)
+            return fail(QDataStream::ReadPastEnd);
+    }
 
     auto *picture = new NotesPictureItem(png, size);
     picture->setZValue(PictureZ);
@@ -564,8 +591,20 @@ bool Reader::readPicture(PageBuild &page, bool wide)
     // The picture keeps its own layers also when it comes from an older file, so that saving in
     // the current format, which stores layers per picture, does not lose them.
     if (!layers.isEmpty()) {
-        const QVariantMap map = layerListToMap(layers);
+        // The pictures of one review mostly show the same layer table: pictures whose records are
+        // the same bytes share one map.
+        QVariantMap map;
+        const auto known = records.isEmpty() ? mapsByRecords.cend() : mapsByRecords.constFind(records);
+        if (known != mapsByRecords.cend()) {
+            map = *known;
+        } else {
+            map = layerListToMap(layers);
+            if (!records.isEmpty() && mapsByRecords.size() < MaxSharedLayerMaps)
+                mapsByRecords.insert(records, map);
+        }
         picture->setData(PictureLayersKey, map);
+        if (!records.isEmpty())
+            picture->setData(LayerRecordsKey, QVariantList{map, layerCount, records});
         page.onlyPictureMap = map;
         ++page.picturesWithLayers;
     }
@@ -792,6 +831,26 @@ QString damageMessage(QDataStream::Status status, qint64 offset, qint64 size, co
         .arg(result.pagesRead);
 }
 
+// What a save of the model will about take: its pictures' bytes and a little for each page.
+// The buffer then grows seldom or never instead of copying megabytes of pictures as it doubles.
+qsizetype estimatedSize(const QStandardItemModel &model)
+{
+    qsizetype size = 16;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        size += 4096;
+        const QStandardItem *sceneItem = model.item(row, Page::SceneColumn);
+        const auto *scene =
+            sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
+        if (!scene)
+            continue;
+        for (const QGraphicsItem *item : scene->items()) {
+            if (const auto *picture = dynamic_cast<const NotesPictureItem *>(item))
+                size += picture->pngBytes().size() + 1024;
+        }
+    }
+    return size;
+}
+
 } // namespace
 
 namespace NotesFile {
@@ -841,6 +900,7 @@ SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, q
     // The file is written in one piece: a hundred pages of pictures in small buffered writes cost
     // more than the data itself.
     QByteArray bytes;
+    bytes.reserve(estimatedSize(model));
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);

@@ -34,6 +34,13 @@ inline constexpr int StreamVersion = 23;
 // empty maps. Private to the notes file; nothing else reads it.
 inline constexpr int FontTailKey = 0x4E54; // "NT"
 
+// Item data key under which a picture read from a current-format file keeps its layer records as
+// they stand, with the keyed map made of them and their count (a QVariantList {QVariantMap,
+// qint64, QByteArray}). The writer copies the records while the picture's PictureLayersKey map is
+// still that same map (not a copy with changes, not a new one): a save of an unchanged review
+// converts no layers. Private to the notes file.
+inline constexpr int LayerRecordsKey = 0x4E4C; // "NL"
+
 // Makes the scene of one page (the window passes its createPageScene). The reader owns nothing
 // it makes: the scene goes into the row's SceneRole, or is deleted when its page is dropped.
 using SceneFactory = std::function<NotesScene *()>;

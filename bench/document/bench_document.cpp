@@ -11,6 +11,7 @@
 //        bench_document open FILE        (child: open, paint the first page, print figures)
 //        bench_document pdf FILE OUT     (child: export every page to OUT, print figures)
 //        bench_document make FILE        (writes the document only)
+//        bench_document resave FILE N    (reads and writes FILE N times, for a profiler)
 
 #include "examples/generator/syntheticboard.h"
 #include "io/notesfile.h"
@@ -222,6 +223,16 @@ int main(int argc, char **argv)
         return openChild(args[2]);
     if (args.size() == 4 && args[1] == QLatin1String("pdf"))
         return pdfChild(args[2], args[3]);
+    if (args.size() == 4 && args[1] == QLatin1String("resave")) {
+        QTemporaryDir dir;
+        for (int i = 0; i < args[3].toInt(); ++i) {
+            QStandardItemModel model;
+            NotesFile::loadNotesFile(args[2], model, [] { return new NotesScene; });
+            NotesFile::saveNotesFile(dir.filePath(QStringLiteral("resaved.nts")), model);
+            deleteScenes(model);
+        }
+        return 0;
+    }
     if (args.size() == 3 && args[1] == QLatin1String("make")) {
         qint64 pngBytes = 0;
         makeDocument(args[2], 100, &pngBytes);

@@ -92,6 +92,8 @@ private slots:
     void largePictureRoundTrips();
     void sessionPictureIsFittedToWhatTheReaderReads();
     void resaveKeepsThePictureBytes();
+    void damagedPictureBodyKeepsLaterPages();
+    void changedLayersAreWrittenFromTheMap();
     void decodedPicturesAreBounded();
 };
 
@@ -184,6 +186,46 @@ void TestNotesPictures::resaveKeepsThePictureBytes()
     QVERIFY(!pictureOf(model, 0)->isDecoded());
     QVERIFY(!pictureOf(model, 1)->isDecoded());
     QCOMPARE(pictureOf(model, 1)->picture().toImage().convertToFormat(QImage::Format_RGB32), image.mirrored());
+}
+
+void TestNotesPictures::damagedPictureBodyKeepsLaterPages()
+{
+    const QImage image = solidPixmap(40, 30, Qt::darkGreen).toImage();
+    const QByteArray good = encoded(image, 9);
+    QByteArray broken = good;
+    const qsizetype idat = broken.indexOf("IDAT");
+    QVERIFY(idat > 0);
+    broken[idat + 6] = char(broken[idat + 6] ^ 0x20); // in the image data: its checksum fails
+    const QByteArray file = fileOfPictures({good, broken, good});
+
+    PageModel model;
+    const NotesFile::ReadResult result = load(file, model);
+    QVERIFY2(!result.damaged, qPrintable(result.message));
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(pictureOf(model, 1)->pictureSize(), image.size());
+    QVERIFY(pictureOf(model, 1)->picture().isNull()); // shown as a damaged picture
+    QCOMPARE(pictureOf(model, 2)->picture().toImage().convertToFormat(QImage::Format_RGB32), image);
+    QCOMPARE(saved(model), file); // kept as it was
+}
+
+void TestNotesPictures::changedLayersAreWrittenFromTheMap()
+{
+    PageModel first;
+    addPicture(first.appendPage(QStringLiteral("p")), solidPixmap(8, 8, Qt::red), QPointF(), {layer(QStringLiteral("Top"), 1)}, true);
+    PageModel second;
+    QVERIFY(!load(saved(first), second).damaged);
+    // An unchanged map goes back as it was read; a changed one is written from the map.
+    QCOMPARE(saved(second), saved(first));
+    QGraphicsItem *picture = pictureOf(second, 0);
+    QVariantMap map = picture->data(PictureLayersKey).toMap();
+    map.insert(QStringLiteral("Top_padvisible"), false);
+    map.insert(QStringLiteral("Bottom_number"), 2);
+    picture->setData(PictureLayersKey, map);
+    PageModel third;
+    QVERIFY(!load(saved(second), third).damaged);
+    const QVariantMap read = pictureOf(third, 0)->data(PictureLayersKey).toMap();
+    QCOMPARE(read.value(QStringLiteral("Top_padvisible")), QVariant(false));
+    QCOMPARE(read.value(QStringLiteral("Bottom_number")).toInt(), 2);
 }
 
 void TestNotesPictures::decodedPicturesAreBounded()

@@ -403,7 +403,13 @@ PdfPictureScope::PdfPictureScope(const QPaintDevice *device)
 
 PdfPictureScope::~PdfPictureScope()
 {
-    innermostScope = outer;
+    // Taken out of the chain also when an inner scope outlives it.
+    for (PdfPictureScope **link = &innermostScope; *link; link = &(*link)->outer) {
+        if (*link == this) {
+            *link = outer;
+            break;
+        }
+    }
 }
 
 QByteArray PdfPictureScope::placeholderBytes(int index) const

@@ -173,6 +173,7 @@ private slots:
     void pngDataGoesInAsItIs();
     void pictureRewriteRefusesTheUnexpected_data();
     void pictureRewriteRefusesTheUnexpected();
+    void placeholdersOnlyOnTheScopesDevice();
     void cancelledPdfLeavesPreviousFile();
     void unwritablePdf();
     void imageSetCountsFailures_data();
@@ -372,8 +373,8 @@ void TestNotesRender::pictureRewriteRefusesTheUnexpected()
     scene->addItem(new NotesPictureItem(png, NotesPictureItem::pngSize(png)));
 
     QByteArray pdf;
-    std::optional<PdfPictureScope> other;
     std::optional<PdfPictureScope> pictures;
+    std::optional<PdfPictureScope> other;
     {
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
@@ -420,6 +421,37 @@ void TestNotesRender::pictureRewriteRefusesTheUnexpected()
     out.write(pdf);
     out.close();
     QCOMPARE(pdfPageCount(file), 1);
+}
+
+void TestNotesRender::placeholdersOnlyOnTheScopesDevice()
+{
+    const QImage board = boardPicture(QSize(60, 40), 4);
+    const QByteArray png = pngBytes(board);
+    NotesPictureItem item(png, NotesPictureItem::pngSize(png));
+    auto painted = [&](QImage &image) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        item.paint(&painter, nullptr, nullptr);
+        painter.end();
+        return image.convertToFormat(QImage::Format_RGB32) == board.convertToFormat(QImage::Format_RGB32);
+    };
+    QImage screen(board.size(), QImage::Format_RGB32);
+    QImage other(board.size(), QImage::Format_RGB32);
+    {
+        std::optional<PdfPictureScope> outer(&other);
+        std::optional<PdfPictureScope> inner(&screen);
+        QVERIFY(!painted(screen)); // the placeholder, stretched
+        QCOMPARE(inner->pictures().size(), 1);
+        outer.reset(); // ended before the inner one
+        QVERIFY(!painted(screen));
+        inner.reset();
+        QVERIFY(painted(screen));
+        QVERIFY(painted(other));
+        PdfPictureScope elsewhere(&other);
+        QVERIFY(painted(screen));
+        QVERIFY(elsewhere.pictures().isEmpty());
+    }
+    QVERIFY(painted(screen));
 }
 
 void TestNotesRender::cancelledPdfLeavesPreviousFile()

@@ -4,7 +4,9 @@
 #include "io/notesguard.h"
 #include "scene/notestextdocument.h"
 #include "io/pagemodel.h"
+#include "io/pdfpictures.h"
 #include "scene/dialogs.h"
+#include "scene/notespictureitem.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -21,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace NotesRender {
 
@@ -129,7 +132,8 @@ Outcome printPages(QPagedPaintDevice *device, const QList<PageContent> &pages, c
         return Outcome::Failed;
     // Without this hint the PDF engine stores every picture as a JPEG at its full pixel size:
     // lossy, and larger than the PNG it came from. With it, the pixels go in deflated, once per
-    // picture (the engine keys its image cache on the pixmap).
+    // picture (the engine keys its image cache on the pixmap). writePdf spares the engine most of
+    // that work: see composePdf.
     painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -203,6 +207,43 @@ Outcome printPages(QPagedPaintDevice *device, const QList<PageContent> &pages, c
     return painter.end() ? Outcome::Written : Outcome::Failed;
 }
 
+namespace {
+
+// The document in memory. With passPictures, pictures whose PNG a PDF takes as it is are painted
+// as placeholders and their PNG data put in afterwards; false in *passed when that could not be
+// done, and bytes are then not a document to keep.
+Outcome composePdf(QByteArray &bytes, const QPageLayout &layout, int resolution,
+                   const QList<PageContent> &pages, const PdfOptions &options, Progress *progress,
+                   bool passPictures, bool *passed)
+{
+    bytes.clear();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("Quillmark"));
+    writer.setResolution(resolution);
+    writer.setPageLayout(layout);
+    std::optional<PdfPictureScope> pictures;
+    if (passPictures)
+        pictures.emplace(&writer);
+    const Outcome outcome = printPages(&writer, pages, options, progress);
+    *passed = outcome != Outcome::Written || !pictures || PdfPictures::insertPictures(bytes, *pictures);
+    return outcome;
+}
+
+Outcome composePdf(QByteArray &bytes, const QPageLayout &layout, int resolution,
+                   const QList<PageContent> &pages, const PdfOptions &options, Progress *progress)
+{
+    bool passed = false;
+    const Outcome outcome = composePdf(bytes, layout, resolution, pages, options, progress, true, &passed);
+    if (passed)
+        return outcome;
+    qWarning("PDF export: the pictures' PNG data could not be put into the document; composing it again");
+    return composePdf(bytes, layout, resolution, pages, options, progress, false, &passed);
+}
+
+} // namespace
+
 PdfResult writePdf(const QString &fileName, const QPageLayout &layout, int resolution,
                    const QList<PageContent> &pages, const PdfOptions &options, Progress *progress)
 {
@@ -212,17 +253,10 @@ PdfResult writePdf(const QString &fileName, const QPageLayout &layout, int resol
         result.errorString = file.errorString();
         return result;
     }
-    // Composed in memory first: the engine's date is replaced before anything reaches the file.
+    // Composed in memory first: the engine's date is replaced and the pictures put in before
+    // anything reaches the file.
     QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Quillmark"));
-        writer.setResolution(resolution);
-        writer.setPageLayout(layout);
-        result.outcome = printPages(&writer, pages, options, progress);
-    }
+    result.outcome = composePdf(bytes, layout, resolution, pages, options, progress);
     if (result.outcome != Outcome::Written) {
         file.cancelWriting();
         if (result.outcome == Outcome::Failed)

@@ -6,8 +6,11 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRandomGenerator>
 #include <QStyleOptionGraphicsItem>
 #include <QtEndian>
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -195,8 +198,9 @@ QPainterPath NotesPictureItem::opaqueArea() const
 void NotesPictureItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
     const QRectF area(offset(), QSizeF(size));
-    const QPixmap shown = picture();
-    if (!shown.isNull()) {
+    if (PdfPictureScope::paintPlaceholder(painter, *this, area)) {
+        // The PDF export puts the PNG's data in the placeholder's place.
+    } else if (const QPixmap shown = picture(); !shown.isNull()) {
         painter->setRenderHint(QPainter::SmoothPixmapTransform, transformationMode() == Qt::SmoothTransformation);
         painter->drawPixmap(offset(), shown);
     } else if (!size.isEmpty()) {
@@ -269,6 +273,212 @@ void NotesPictureItem::setCacheBudget(qint64 bytes)
 qint64 NotesPictureItem::cachedBytes()
 {
     return cache().bytes();
+}
+
+namespace {
+
+// The first two bytes of the IDAT data, which may be split over chunks.
+bool zlibHeader(const PngImageData &data, uchar header[2])
+{
+    int found = 0;
+    for (const auto &[at, length] : data.idat) {
+        for (qsizetype i = 0; i < length && found < 2; ++i)
+            header[found++] = uchar(data.png.at(at + i));
+        if (found == 2)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<PngImageData> PngImageData::parse(const QByteArray &png)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    if (!png.startsWith(signature))
+        return std::nullopt;
+    PngImageData data;
+    data.png = png;
+    const auto *bytes = reinterpret_cast<const uchar *>(png.constData());
+    const qsizetype total = png.size();
+    bool header = false;
+    bool inData = false;
+    bool afterData = false;
+    bool ended = false;
+    // Chunks: length, type, data, CRC of type and data.
+    for (qsizetype at = 8; at + 12 <= total;) {
+        const quint32 length = qFromBigEndian<quint32>(bytes + at);
+        if (length > 0x7FFFFFFFu || qsizetype(length) > total - at - 12)
+            return std::nullopt;
+        const uchar *type = bytes + at + 4;
+        const qsizetype body = at + 8;
+        if (crc32(crc32(0L, nullptr, 0), type, uInt(length) + 4) !=
+            qFromBigEndian<quint32>(bytes + body + length))
+            return std::nullopt;
+        const QByteArray name(reinterpret_cast<const char *>(type), 4);
+        if (!header) {
+            if (name != "IHDR" || length != 13)
+                return std::nullopt;
+            const uchar *ihdr = bytes + body;
+            const quint32 width = qFromBigEndian<quint32>(ihdr);
+            const quint32 height = qFromBigEndian<quint32>(ihdr + 4);
+            // Bit depth 8; compression, filter and interlace methods 0.
+            if (ihdr[8] != 8 || ihdr[10] != 0 || ihdr[11] != 0 || ihdr[12] != 0)
+                return std::nullopt;
+            switch (ihdr[9]) {
+            case 0:
+                data.colors = Colors::Gray;
+                break;
+            case 2:
+                data.colors = Colors::Rgb;
+                break;
+            case 3:
+                data.colors = Colors::Palette;
+                break;
+            default:
+                return std::nullopt; // with alpha
+            }
+            if (width > quint32(NotesPictureItem::MaxEdge) || height > quint32(NotesPictureItem::MaxEdge))
+                return std::nullopt;
+            data.size = QSize(int(width), int(height));
+            if (!withinLimits(data.size))
+                return std::nullopt;
+            header = true;
+        } else if (name == "IDAT") {
+            if (afterData)
+                return std::nullopt;
+            inData = true;
+            if (length > 0)
+                data.idat.append({body, qsizetype(length)});
+            data.dataSize += length;
+        } else {
+            afterData = inData;
+            if (name == "IEND") {
+                ended = true;
+                break;
+            }
+            if (name == "tRNS")
+                return std::nullopt;
+            if (name == "PLTE") {
+                if (inData || !data.palette.isEmpty() || length == 0 || length % 3 != 0 || length > 256 * 3 ||
+                    data.colors == Colors::Gray)
+                    return std::nullopt;
+                if (data.colors == Colors::Palette) // for RGB only a suggestion for few-colour displays
+                    data.palette = png.mid(body, length);
+            } else if (!(type[0] & 0x20)) {
+                return std::nullopt; // a second IHDR or a critical chunk the program does not know
+            }
+        }
+        at = body + length + 4;
+    }
+    if (!ended || data.idat.isEmpty() || (data.colors == Colors::Palette && data.palette.isEmpty()))
+        return std::nullopt;
+    // A zlib stream: deflate, a window of at most 32 KiB, no preset dictionary, header check.
+    uchar zlib[2];
+    if (!zlibHeader(data, zlib) || (zlib[0] & 0x0F) != 8 || (zlib[0] >> 4) > 7 || (zlib[1] & 0x20) != 0 ||
+        (zlib[0] * 256 + zlib[1]) % 31 != 0)
+        return std::nullopt;
+    return data;
+}
+
+namespace {
+
+// The innermost scope of this thread's PDF export, if one is running.
+thread_local PdfPictureScope *innermostScope = nullptr;
+
+const QByteArray PlaceholderMarker("Qmk", 3);
+const QByteArray PlaceholderEnd("PNG", 3);
+constexpr int KeyBytes = 8;
+
+} // namespace
+
+PdfPictureScope::PdfPictureScope(const QPaintDevice *device)
+    : device(device)
+    , outer(innermostScope)
+{
+    const quint64 random = QRandomGenerator::system()->generate64();
+    key = QByteArray(reinterpret_cast<const char *>(&random), KeyBytes);
+    innermostScope = this;
+}
+
+PdfPictureScope::~PdfPictureScope()
+{
+    // Taken out of the chain also when an inner scope outlives it.
+    for (PdfPictureScope **link = &innermostScope; *link; link = &(*link)->outer) {
+        if (*link == this) {
+            *link = outer;
+            break;
+        }
+    }
+}
+
+QByteArray PdfPictureScope::placeholderBytes(int index) const
+{
+    // The marker makes the first pixel coloured, so that no engine takes the placeholder for a
+    // grey or black-and-white picture.
+    QByteArray bytes = PlaceholderMarker + key;
+    char number[4];
+    qToBigEndian<quint32>(quint32(index), number);
+    bytes.append(number, 4);
+    bytes.append(PlaceholderEnd);
+    Q_ASSERT(bytes.size() == PlaceholderWidth * PlaceholderHeight * 3);
+    return bytes;
+}
+
+int PdfPictureScope::pictureFor(const QByteArray &rgb) const
+{
+    if (rgb.size() != PlaceholderWidth * PlaceholderHeight * 3 || !rgb.startsWith(PlaceholderMarker) ||
+        !rgb.endsWith(PlaceholderEnd))
+        return -1;
+    const quint32 index = qFromBigEndian<quint32>(rgb.constData() + PlaceholderMarker.size() + KeyBytes);
+    if (index >= quint32(taken.size()) || rgb != placeholderBytes(int(index)))
+        return -1;
+    return int(index);
+}
+
+int PdfPictureScope::pictureOf(const NotesPictureItem &item)
+{
+    const QByteArray &png = item.png;
+    const auto found = seen.constFind(&item);
+    if (found != seen.cend() && found->first.constData() == png.constData())
+        return found->second;
+    int index = -1;
+    // A picture that failed to decode keeps its visible mark; one made here at another pixel
+    // ratio paints at another size.
+    const bool plain = item.decoded.isNull() || item.decoded.devicePixelRatio() == 1.0;
+    if (!png.isEmpty() && !item.decodeFailed && plain) {
+        std::optional<PngImageData> data = PngImageData::parse(png);
+        if (data && data->size == item.size) {
+            index = int(taken.size());
+            taken.append(std::move(*data));
+            const QByteArray bytes = placeholderBytes(index);
+            QImage placeholder(PlaceholderWidth, PlaceholderHeight, QImage::Format_RGB32);
+            for (int x = 0; x < PlaceholderWidth; ++x)
+                placeholder.setPixel(
+                    x, 0, qRgb(uchar(bytes[3 * x]), uchar(bytes[3 * x + 1]), uchar(bytes[3 * x + 2])));
+            placeholders.append(placeholder);
+        }
+    }
+    seen.insert(&item, {png, index});
+    return index;
+}
+
+bool PdfPictureScope::paintPlaceholder(QPainter *painter, const NotesPictureItem &item, const QRectF &area)
+{
+    PdfPictureScope *scope = innermostScope;
+    if (!scope || !painter || painter->device() != scope->device || area.isEmpty())
+        return false;
+    const int index = scope->pictureOf(item);
+    if (index < 0)
+        return false;
+    // Drawn as the picture's pixels would be: the whole placeholder stretched over the picture's
+    // rectangle. The placeholder is always what a lossless engine stores (one image per number).
+    painter->save();
+    painter->setRenderHint(QPainter::LosslessImageRendering);
+    painter->drawImage(area, scope->placeholders.at(index),
+                       QRectF(0, 0, PlaceholderWidth, PlaceholderHeight));
+    painter->restore();
+    return true;
 }
 
 namespace Notes {

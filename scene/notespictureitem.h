@@ -11,8 +11,16 @@
 
 #include <QByteArray>
 #include <QGraphicsPixmapItem>
+#include <QHash>
+#include <QImage>
+#include <QList>
 #include <QPixmap>
 #include <QSize>
+
+#include <optional>
+#include <utility>
+
+class PdfPictureScope;
 
 class NotesPictureItem : public QGraphicsPixmapItem
 {
@@ -63,12 +71,77 @@ public:
     static qint64 cachedBytes();
 
 private:
+    friend class PdfPictureScope;
     void decode() const;
 
     mutable QByteArray png;   // empty for a picture made here until it is first saved
     mutable QPixmap decoded;  // null until shown or asked for, and after the cache dropped it
     QSize size;
     mutable bool decodeFailed = false;
+};
+
+// The image data of a PNG in the form a PDF image takes unchanged: the PDF's Flate filter with
+// the PNG predictor reads the compressed rows of a non-interlaced PNG exactly as they are stored.
+// Holds the PNG (shared, not copied) and where its IDAT chunks lie in it.
+struct PngImageData
+{
+    enum class Colors { Gray, Rgb, Palette };
+
+    Colors colors = Colors::Rgb;
+    QSize size;
+    QByteArray palette; // Palette: the PLTE entries, three bytes each
+    QByteArray png;
+    QList<std::pair<qsizetype, qsizetype>> idat; // position in png and length of each IDAT's data
+    qsizetype dataSize = 0;                      // the IDAT lengths summed
+
+    int components() const { return colors == Colors::Rgb ? 3 : 1; }
+
+    // Empty unless the PNG is well formed (every chunk's checksum right, the chunks in their
+    // order, a zlib stream in the IDATs) and of a kind that needs no conversion: 8 bits a sample,
+    // grey, RGB or palette colours, no alpha, no tRNS transparency, not interlaced.
+    static std::optional<PngImageData> parse(const QByteArray &png);
+};
+
+// The pictures of one PDF export. While a scope is active on a thread, a NotesPictureItem painted
+// there onto the scope's device whose PNG can go into the PDF unchanged (see PngImageData) paints
+// a small placeholder image instead of its pixels, in exactly the rectangle its pixels would
+// take. The PDF engine stores each placeholder as an image of its own; the exporter then finds it
+// by its pixels (pictureFor) and puts the PNG's data in its place. Paints onto any other device,
+// such as the screen or a cached pixmap, are not affected. Scopes nest; the innermost applies.
+class PdfPictureScope
+{
+public:
+    // The placeholder's size in pixels (RGB, opaque): a marker, this scope's random key and the
+    // picture's number.
+    static constexpr int PlaceholderWidth = 6;
+    static constexpr int PlaceholderHeight = 1;
+
+    explicit PdfPictureScope(const QPaintDevice *device);
+    ~PdfPictureScope();
+    PdfPictureScope(const PdfPictureScope &) = delete;
+    PdfPictureScope &operator=(const PdfPictureScope &) = delete;
+
+    // The pictures painted as placeholders so far, numbered in the order they were first painted.
+    const QList<PngImageData> &pictures() const { return taken; }
+    // The number of the picture whose placeholder has these pixels (three bytes a pixel, row by
+    // row, as the PDF stores them); -1 for any other pixels.
+    int pictureFor(const QByteArray &rgb) const;
+
+private:
+    friend class NotesPictureItem;
+    // Paints the item's placeholder when the innermost scope takes its picture.
+    static bool paintPlaceholder(QPainter *painter, const NotesPictureItem &item, const QRectF &area);
+    int pictureOf(const NotesPictureItem &item);
+    QByteArray placeholderBytes(int index) const;
+
+    const QPaintDevice *device;
+    PdfPictureScope *outer;
+    QByteArray key;
+    QList<PngImageData> taken;
+    QList<QImage> placeholders;
+    // Every picture looked at: its number, or -1 when it keeps the ordinary paint. The PNG it was
+    // looked at with tells a picture from a later one at the same address.
+    QHash<const NotesPictureItem *, std::pair<QByteArray, int>> seen;
 };
 
 namespace Notes {

@@ -64,7 +64,9 @@ void TestWdgNotesKeeping::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("Lorvane"));
-    QCoreApplication::setApplicationName(QStringLiteral("Quillmark"));
+    // A name of its own: test executables run side by side, and this one clears its settings and
+    // recovery folder before every case.
+    QCoreApplication::setApplicationName(QStringLiteral("Quillmark-keeping-test"));
 }
 
 void TestWdgNotesKeeping::init()

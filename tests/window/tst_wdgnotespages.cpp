@@ -81,7 +81,7 @@ void TestWdgNotesPages::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("Lorvane"));
-    QCoreApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillmark-pages-test"));
 }
 
 void TestWdgNotesPages::init()

@@ -238,18 +238,12 @@ void TestNotesRender::pngDataGoesInAsItIs_data()
     QTest::addColumn<QString>("second");
     QTest::addColumn<int>("passed"); // pictures whose PNG data goes in as it is
     // kinds as pictureOfKind makes them; their PNG headers are checked below
-    QTest::newRow("RGB") << "RGB"
-                         << "RGB" << 2;
-    QTest::newRow("grey") << "grey"
-                          << "grey" << 2;
-    QTest::newRow("palette") << "palette"
-                             << "palette" << 2;
-    QTest::newRow("RGB beside RGB with alpha") << "RGB"
-                                               << "alpha" << 1;
-    QTest::newRow("16 bits a sample") << "16 bits"
-                                      << "16 bits" << 0;
-    QTest::newRow("palette with a see-through entry") << "palette transparent"
-                                                      << "palette transparent" << 0;
+    QTest::newRow("RGB") << "RGB" << "RGB" << 2;
+    QTest::newRow("grey") << "grey" << "grey" << 2;
+    QTest::newRow("palette") << "palette" << "palette" << 2;
+    QTest::newRow("RGB beside RGB with alpha") << "RGB" << "alpha" << 1;
+    QTest::newRow("16 bits a sample") << "16 bits" << "16 bits" << 0;
+    QTest::newRow("palette with a see-through entry") << "palette transparent" << "palette transparent" << 0;
 }
 
 void TestNotesRender::pngDataGoesInAsItIs()

@@ -36,6 +36,7 @@
 #include <limits>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -137,7 +138,63 @@ template <class Shape> void writeShapes(QDataStream &out, const QList<QGraphicsI
     }
 }
 
-void writePage(QDataStream &out, const QStandardItemModel &model, int row)
+// A save's bytes as a list of pieces: what the stream writes is gathered in small pieces, while
+// the large blocks the model already holds (pictures, layer records) are taken as they are,
+// shared instead of copied. The file then gets every byte once, straight from where it lies.
+class PieceWriter : public QIODevice
+{
+public:
+    PieceWriter() { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+
+    void writeBlock(QDataStream &out, const QByteArray &block)
+    {
+        if (block.size() < SharedMin) {
+            out.writeRawData(block.constData(), int(block.size()));
+            return;
+        }
+        endPiece();
+        pieces.append(block);
+    }
+    const QList<QByteArray> &finished()
+    {
+        endPiece();
+        return pieces;
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (current.isEmpty())
+            current.reserve(PieceReserve);
+        current.append(data, size);
+        return size;
+    }
+
+private:
+    // Smaller blocks are cheaper to copy than to write on their own.
+    static constexpr qsizetype SharedMin = 4096;
+    static constexpr qsizetype PieceReserve = 16384;
+    void endPiece()
+    {
+        if (!current.isEmpty())
+            pieces.append(std::exchange(current, QByteArray()));
+    }
+    QList<QByteArray> pieces;
+    QByteArray current;
+};
+
+// Writes a block the model holds: shared when the stream goes to a PieceWriter.
+void writeBlock(QDataStream &out, PieceWriter *pieces, const QByteArray &block)
+{
+    if (pieces)
+        pieces->writeBlock(out, block);
+    else
+        out.writeRawData(block.constData(), int(block.size()));
+}
+
+void writePage(QDataStream &out, PieceWriter *pieces, const QStandardItemModel &model, int row)
 {
     out << textOf(model, row, Page::TitleColumn) << textOf(model, row, Page::DateColumn)
         << textOf(model, row, Page::CommentColumn);
@@ -156,7 +213,7 @@ void writePage(QDataStream &out, const QStandardItemModel &model, int row)
             // The bytes the picture was read from go back unchanged; a new one is encoded once.
             const QByteArray png = picture->pngBytes();
             out << qint32(png.isEmpty() ? 0 : 1);
-            out.writeRawData(png.constData(), int(png.size()));
+            writeBlock(out, pieces, png);
         } else {
             out << static_cast<QGraphicsPixmapItem *>(item)->pixmap();
         }
@@ -166,8 +223,7 @@ void writePage(QDataStream &out, const QStandardItemModel &model, int row)
             const QVariantList records = item->data(LayerRecordsKey).toList();
             if (records.size() == 3 && records.at(0).toMap().isSharedWith(map) && !map.isEmpty()) {
                 out << records.at(1).toLongLong();
-                const QByteArray bytes = records.at(2).toByteArray();
-                out.writeRawData(bytes.constData(), int(bytes.size()));
+                writeBlock(out, pieces, records.at(2).toByteArray());
                 continue;
             }
             const QList<DsvLayer> layers = layerListFromMap(map);
@@ -214,6 +270,7 @@ public:
            const ReadOptions &options, ReadResult &result)
         : in(in)
         , device(in.device())
+        , whole(wholeOf(device))
         , model(model)
         , createScene(createScene)
         , options(options)
@@ -238,6 +295,18 @@ private:
         QVariantMap onlyPictureMap;
         int picturesWithLayers = 0;
     };
+
+    // The bytes of the whole stream when they are all in memory (a buffer), else null.
+    static const QByteArray *wholeOf(QIODevice *device)
+    {
+        const auto *buffer = qobject_cast<const QBuffer *>(device);
+        return buffer ? &buffer->data() : nullptr;
+    }
+    // Copies n bytes found at pos into to without moving the read position; false past the end.
+    bool peekAt(qint64 pos, char *to, qint64 n);
+    // After the layer count of a picture: true, with the stream past them, when the records that
+    // follow are the same bytes as the previous picture's (their layers and map are reused).
+    bool sameRecordsAsBefore(qint64 count);
 
     bool ok() const { return in.status() == QDataStream::Ok; }
     qint64 remaining() const { return device->size() - device->pos(); }
@@ -284,6 +353,7 @@ private:
 
     QDataStream &in;
     QIODevice *device;
+    const QByteArray *whole;
     QStandardItemModel &model;
     const SceneFactory &createScene;
     const ReadOptions &options;
@@ -294,7 +364,36 @@ private:
     // Keyed layer maps already made, by the layer records they were made of.
     static constexpr qsizetype MaxSharedLayerMaps = 256;
     QHash<QByteArray, QVariantMap> mapsByRecords;
+    // The previous picture's layer records, what they were read as, and their map.
+    struct KnownRecords
+    {
+        qint64 count = 0;
+        QByteArray bytes;
+        QList<DsvLayer> layers;
+        QVariantMap map;
+    } lastRecords;
 };
+
+bool Reader::peekAt(qint64 pos, char *to, qint64 n)
+{
+    if (whole) {
+        if (pos < 0 || n > whole->size() - pos)
+            return false;
+        std::memcpy(to, whole->constData() + pos, size_t(n));
+        return true;
+    }
+    return device->seek(pos) && device->peek(to, n) == n;
+}
+
+bool Reader::sameRecordsAsBefore(qint64 count)
+{
+    const qint64 pos = device->pos();
+    const QByteArray &known = lastRecords.bytes;
+    if (!whole || known.isEmpty() || count != lastRecords.count || known.size() > whole->size() - pos ||
+        std::memcmp(whole->constData() + pos, known.constData(), size_t(known.size())) != 0)
+        return false;
+    return device->seek(pos + known.size());
+}
 
 bool Reader::readColor(QColor &color)
 {
@@ -332,12 +431,10 @@ bool Reader::readPicturePng(QByteArray &png, QSize &size)
         // Each chunk: quint32 data length, four-letter type, data, CRC.
         if (available - offset < 12)
             return fail(QDataStream::ReadPastEnd);
-        if (!device->seek(start + offset))
-            return fail(QDataStream::ReadCorruptData);
-        const QByteArray header = device->peek(8);
-        if (header.size() != 8)
+        char header[8];
+        if (!peekAt(start + offset, header, 8))
             return fail(QDataStream::ReadPastEnd);
-        const quint32 length = qFromBigEndian<quint32>(header.constData());
+        const quint32 length = qFromBigEndian<quint32>(header);
         if (length > 0x7FFFFFFFu)
             return fail(QDataStream::ReadCorruptData);
         offset += 12 + qint64(length);
@@ -346,7 +443,7 @@ bool Reader::readPicturePng(QByteArray &png, QSize &size)
         // One picture is read in one piece; the stream reads at most 2 GiB at a time.
         if (offset > std::numeric_limits<int>::max())
             return fail(QDataStream::ReadCorruptData);
-        if (header.mid(4, 4) == "IEND")
+        if (std::memcmp(header + 4, "IEND", 4) == 0)
             break;
     }
     if (!device->seek(start))
@@ -568,13 +665,18 @@ bool Reader::readPicture(PageBuild &page, bool wide)
     if (!ok() || !readPicturePng(png, size) || !readCount(wide, layerCount))
         return false;
     QList<DsvLayer> layers;
-    const qint64 recordsStart = device->pos();
-    if (layerCount > 0 && !readLayers(layerCount, layers))
-        return false;
     // The layer records of a current-format file as they stand, written back while the picture
     // keeps the map made of them (see LayerRecordsKey).
     QByteArray records;
-    if (wide && !layers.isEmpty()) {
+    QVariantMap map;
+    const qint64 recordsStart = device->pos();
+    if (wide && layerCount > 0 && sameRecordsAsBefore(layerCount)) {
+        layers = lastRecords.layers;
+        records = lastRecords.bytes;
+        map = lastRecords.map;
+    } else if (layerCount > 0 && !readLayers(layerCount, layers)) {
+        return false;
+    } else if (wide && !layers.isEmpty()) {
         const qint64 recordsEnd = device->pos();
         if (!device->seek(recordsStart))
             return fail(QDataStream::ReadCorruptData);
@@ -593,15 +695,17 @@ bool Reader::readPicture(PageBuild &page, bool wide)
     if (!layers.isEmpty()) {
         // The pictures of one review mostly show the same layer table: pictures whose records are
         // the same bytes share one map.
-        QVariantMap map;
-        const auto known = records.isEmpty() ? mapsByRecords.cend() : mapsByRecords.constFind(records);
+        const auto known = !map.isEmpty() || records.isEmpty() ? mapsByRecords.cend()
+                                                               : mapsByRecords.constFind(records);
         if (known != mapsByRecords.cend()) {
             map = *known;
-        } else {
+        } else if (map.isEmpty()) {
             map = layerListToMap(layers);
             if (!records.isEmpty() && mapsByRecords.size() < MaxSharedLayerMaps)
                 mapsByRecords.insert(records, map);
         }
+        if (!records.isEmpty())
+            lastRecords = {layerCount, records, layers, map};
         picture->setData(PictureLayersKey, map);
         if (!records.isEmpty())
             picture->setData(LayerRecordsKey, QVariantList{map, layerCount, records});
@@ -831,24 +935,17 @@ QString damageMessage(QDataStream::Status status, qint64 offset, qint64 size, co
         .arg(result.pagesRead);
 }
 
-// What a save of the model will about take: its pictures' bytes and a little for each page.
-// The buffer then grows seldom or never instead of copying megabytes of pictures as it doubles.
-qsizetype estimatedSize(const QStandardItemModel &model)
+void writeAll(QDataStream &out, PieceWriter *pieces, const QStandardItemModel &model, qint32 major,
+              qint32 minor, const WriteProgress &progress)
 {
-    qsizetype size = 16;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        size += 4096;
-        const QStandardItem *sceneItem = model.item(row, Page::SceneColumn);
-        const auto *scene =
-            sceneItem ? qvariant_cast<QGraphicsScene *>(sceneItem->data(Page::SceneRole)) : nullptr;
-        if (!scene)
-            continue;
-        for (const QGraphicsItem *item : scene->items()) {
-            if (const auto *picture = dynamic_cast<const NotesPictureItem *>(item))
-                size += picture->pngBytes().size() + 1024;
-        }
+    out.setVersion(StreamVersion);
+    const int pages = model.rowCount();
+    out << major << minor << qint32(pages);
+    for (int row = 0; row < pages; ++row) {
+        writePage(out, pieces, model, row);
+        if (progress)
+            progress(row + 1, pages);
     }
-    return size;
 }
 
 } // namespace
@@ -858,14 +955,7 @@ namespace NotesFile {
 void writeNotes(QDataStream &out, const QStandardItemModel &model, qint32 major, qint32 minor,
                 const WriteProgress &progress)
 {
-    out.setVersion(StreamVersion);
-    const int pages = model.rowCount();
-    out << major << minor << qint32(pages);
-    for (int row = 0; row < pages; ++row) {
-        writePage(out, model, row);
-        if (progress)
-            progress(row + 1, pages);
-    }
+    writeAll(out, nullptr, model, major, minor, progress);
 }
 
 bool writeNotes(QIODevice *device, const QStandardItemModel &model, qint32 major, qint32 minor,
@@ -897,16 +987,15 @@ SaveResult saveNotesFile(const QString &path, const QStandardItemModel &model, q
         result.errorString = file.errorString();
         return result;
     }
-    // The file is written in one piece: a hundred pages of pictures in small buffered writes cost
-    // more than the data itself.
-    QByteArray bytes;
-    bytes.reserve(estimatedSize(model));
+    // The pictures go to the file from the model's own bytes, each in one write, and the rest in
+    // pieces between them: a hundred pages in small buffered writes, or copied into one buffer
+    // first, would cost more than the data itself.
+    PieceWriter pieces;
     {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        writeNotes(&buffer, model, major, minor, progress);
+        QDataStream out(&pieces);
+        writeAll(out, &pieces, model, major, minor, progress);
     }
-    result.ok = NotesGuard::writeWhole(file, bytes, &result.errorString);
+    result.ok = NotesGuard::writeWhole(file, pieces.finished(), &result.errorString);
     return result;
 }
 
@@ -923,7 +1012,7 @@ ReadResult readNotes(QIODevice *device, QStandardItemModel &model, const SceneFa
     QIODevice *source = device;
     if (device->isSequential()) {
         buffer.setData(device->readAll());
-        buffer.open(QIODevice::ReadOnly);
+        buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         source = &buffer;
     }
     QDataStream in(source);
@@ -947,11 +1036,12 @@ ReadResult loadNotesFile(const QString &path, QStandardItemModel &model, const S
     if (!file.open(QIODevice::ReadOnly))
         return ReadResult();
     // The reader peeks and seeks at every picture chunk, a system call each on a plain file: the
-    // file is read in one piece first (its pictures stay in memory as their bytes anyway).
+    // file is read in one piece first (its pictures stay in memory as their bytes anyway), and
+    // read from memory without the device's own buffer, which would copy it once more.
     QByteArray bytes = file.readAll();
     if (file.error() == QFileDevice::NoError) {
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
+        buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         return readNotes(&buffer, model, createScene, options);
     }
     file.seek(0);

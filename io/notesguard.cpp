@@ -9,6 +9,15 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/uio.h>
+#endif
+
 namespace NotesGuard {
 
 FileStamp stampOf(const QString &path)
@@ -91,15 +100,79 @@ bool commitComplete(QSaveFile &file, QString *error)
     return true;
 }
 
-bool writeWhole(QSaveFile &file, const QByteArray &bytes, QString *error)
+bool writeWhole(QSaveFile &file, const QList<QByteArray> &pieces, QString *error)
 {
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
+#ifdef Q_OS_UNIX
+    // Many pieces (a picture each, and what lies between) cost a system call each through the
+    // device; gathered writes take up to IOV_MAX of them at once. The device's own buffer is
+    // empty, so the bytes land in order.
+    if (file.flush() && file.handle() >= 0) {
+        std::vector<iovec> chunks;
+        chunks.reserve(size_t(pieces.size()));
+        qint64 total = 0;
+        for (const QByteArray &bytes : pieces) {
+            if (bytes.isEmpty())
+                continue;
+            chunks.push_back({const_cast<char *>(bytes.constData()), size_t(bytes.size())});
+            total += bytes.size();
+        }
+        size_t next = 0;
+        while (next < chunks.size()) {
+            const int count = int(std::min<size_t>(chunks.size() - next, IOV_MAX));
+            const ssize_t written = ::writev(file.handle(), chunks.data() + next, count);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                if (error) {
+                    *error = written < 0 ? qt_error_string(errno)
+                                         : QCoreApplication::translate("WdgNotes", "The disk took no more bytes.");
+                }
+                file.cancelWriting();
+                return false;
+            }
+            // A short write leaves the rest of a piece, or of several, for the next call.
+            for (size_t left = size_t(written); left > 0;) {
+                iovec &chunk = chunks[next];
+                const size_t taken = std::min(left, chunk.iov_len);
+                chunk.iov_base = static_cast<char *>(chunk.iov_base) + taken;
+                chunk.iov_len -= taken;
+                left -= taken;
+                if (chunk.iov_len == 0)
+                    ++next;
+            }
+        }
+        // The device did not see these writes: its position stays at 0, so the size is checked here.
+        if (file.size() != total) {
+            if (error) {
+                *error = QCoreApplication::translate("WdgNotes", "Only %1 of %2 bytes could be written.")
+                             .arg(file.size())
+                             .arg(total);
+            }
+            file.cancelWriting();
+            return false;
+        }
+        if (!file.commit()) {
+            if (error)
+                *error = file.errorString();
+            return false;
+        }
+        return true;
+    }
+#endif
+    for (const QByteArray &bytes : pieces) {
+        if (file.write(bytes) != bytes.size()) {
+            if (error)
+                *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
     }
     return commitComplete(file, error);
+}
+
+bool writeWhole(QSaveFile &file, const QByteArray &bytes, QString *error)
+{
+    return writeWhole(file, QList<QByteArray>{bytes}, error);
 }
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)

@@ -5,6 +5,7 @@
 // and the names of the copies kept beside a file or in the recovery folder.
 
 #include <QByteArray>
+#include <QList>
 #include <QDateTime>
 #include <QString>
 
@@ -61,6 +62,8 @@ bool commitComplete(QSaveFile &file, QString *error = nullptr);
 // Writes bytes to an open save file and commits it with commitComplete; on failure the save is
 // cancelled and *error says why.
 bool writeWhole(QSaveFile &file, const QByteArray &bytes, QString *error = nullptr);
+// The same for bytes given as pieces, written one after the other.
+bool writeWhole(QSaveFile &file, const QList<QByteArray> &pieces, QString *error = nullptr);
 
 // Writes bytes to path atomically; false (and the reason in *error) when it could not.
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);

@@ -639,16 +639,20 @@ void TestNotesFile::failedSaveKeepsPreviousFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(previous);
     }
-    QVERIFY(saved(model).size() > 64);
-    NotesFile::SaveResult result;
-    {
-        FileSizeLimit limit(64);
-        result = NotesFile::saveNotesFile(path, model);
+    const qint64 size = saved(model).size();
+    QVERIFY(size > 128);
+    // Stopped in the first write, and part-way through the file (a short write, then a failure).
+    for (const qint64 limitBytes : {qint64(64), size / 2, size - 1}) {
+        NotesFile::SaveResult result;
+        {
+            const FileSizeLimit limit{rlim_t(limitBytes)};
+            result = NotesFile::saveNotesFile(path, model);
+        }
+        QVERIFY2(!result.ok, qPrintable(QString::number(limitBytes)));
+        QVERIFY(!result.errorString.isEmpty());
+        QCOMPARE(readFile(path), previous);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.nts")});
     }
-    QVERIFY(!result.ok);
-    QVERIFY(!result.errorString.isEmpty());
-    QCOMPARE(readFile(path), previous);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.nts")});
 }
 
 void TestNotesFile::missingFileIsNotOpened()

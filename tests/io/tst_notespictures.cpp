@@ -6,6 +6,7 @@
 #include "scene/notespictureitem.h"
 
 #include <QImageWriter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -94,6 +95,7 @@ private slots:
     void resaveKeepsThePictureBytes();
     void damagedPictureBodyKeepsLaterPages();
     void changedLayersAreWrittenFromTheMap();
+    void fileSaveAgreesWithTheStream();
     void decodedPicturesAreBounded();
 };
 
@@ -226,6 +228,43 @@ void TestNotesPictures::changedLayersAreWrittenFromTheMap()
     const QVariantMap read = pictureOf(third, 0)->data(PictureLayersKey).toMap();
     QCOMPARE(read.value(QStringLiteral("Top_padvisible")), QVariant(false));
     QCOMPARE(read.value(QStringLiteral("Bottom_number")).toInt(), 2);
+}
+
+void TestNotesPictures::fileSaveAgreesWithTheStream()
+{
+    // Pictures and layer tables large enough to go to the file as blocks of their own, with the
+    // tables in the order A A B A: a table equal to the previous picture's is taken over, one
+    // that differs is read anew.
+    auto table = [](int first, const QColor &color) {
+        QList<DsvLayer> layers;
+        for (int i = 0; i < 24; ++i)
+            layers.append(layer(QStringLiteral("Layer %1").arg(first + i), first + i, color));
+        return layers;
+    };
+    const QList<QList<DsvLayer>> tables{table(1, Qt::red), table(1, Qt::red), table(40, Qt::blue), table(1, Qt::red)};
+    QImage noise(96, 96, QImage::Format_RGB32);
+    quint32 state = 12345;
+    PageModel model;
+    for (int page = 0; page < tables.size(); ++page) {
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, (state = state * 1664525u + 1013904223u) >> 8);
+        }
+        addPicture(model.appendPage(QStringLiteral("p%1").arg(page)), QPixmap::fromImage(noise), QPointF(page, 0),
+                   tables[page], true);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("blocks.nts"));
+    const QString again = dir.filePath(QStringLiteral("again.nts"));
+    QVERIFY(NotesFile::saveNotesFile(path, model).ok);
+    QCOMPARE(readFile(path), saved(model));
+
+    PageModel read;
+    QVERIFY(!NotesFile::loadNotesFile(path, read, sceneFactory()).damaged);
+    for (int page = 0; page < tables.size(); ++page)
+        QCOMPARE(pictureOf(read, page)->data(PictureLayersKey).toMap(), layerListToMap(tables[page]));
+    QVERIFY(NotesFile::saveNotesFile(again, read).ok);
+    QCOMPARE(readFile(again), readFile(path));
 }
 
 void TestNotesPictures::decodedPicturesAreBounded()

@@ -218,6 +218,20 @@ bool read(QDataStream &in, QFont &font, QByteArray &tail)
 #endif
     if (device->pos() != end)
         return fail(in, QDataStream::ReadCorruptData);
+    // The rich text's style sheet carries the family too, quoted and unescaped: a backslash or a
+    // quote in it reads back as another name (a CSS escape, the quote's end). No font is named with
+    // those or with control characters; they are left out.
+    QStringList families = fresh.families();
+    bool changed = false;
+    for (QString &family : families) {
+        const qsizetype before = family.size();
+        family.removeIf([](QChar c) {
+            return c == u'\\' || c == u'\'' || c == u'"' || c.category() == QChar::Other_Control;
+        });
+        changed = changed || family.size() != before;
+    }
+    if (changed)
+        fresh.setFamilies(families);
     font = fresh;
     return true;
 }

@@ -78,15 +78,17 @@ QString untitledRecoveryFile(quint64 serial)
         .filePath(QStringLiteral("untitled-%1-%2.nts").arg(QCoreApplication::applicationPid()).arg(serial));
 }
 
-bool commitComplete(QSaveFile &file, QString *error)
+namespace {
+
+// Commits when the file holds the written bytes (flushed: whether the device's buffer reached it).
+bool commitWritten(QSaveFile &file, bool flushed, qint64 written, QString *error)
 {
-    const bool flushed = file.flush();
-    if (!flushed || file.size() != file.pos()) {
+    if (!flushed || file.size() != written) {
         if (error) {
             *error = flushed || file.errorString().isEmpty()
                          ? QCoreApplication::translate("WdgNotes", "Only %1 of %2 bytes could be written.")
                                .arg(file.size())
-                               .arg(file.pos())
+                               .arg(written)
                          : file.errorString();
         }
         file.cancelWriting();
@@ -98,6 +100,14 @@ bool commitComplete(QSaveFile &file, QString *error)
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool commitComplete(QSaveFile &file, QString *error)
+{
+    const bool flushed = file.flush();
+    return commitWritten(file, flushed, file.pos(), error);
 }
 
 bool writeWhole(QSaveFile &file, const QList<QByteArray> &pieces, QString *error)
@@ -141,22 +151,9 @@ bool writeWhole(QSaveFile &file, const QList<QByteArray> &pieces, QString *error
                     ++next;
             }
         }
-        // The device did not see these writes: its position stays at 0, so the size is checked here.
-        if (file.size() != total) {
-            if (error) {
-                *error = QCoreApplication::translate("WdgNotes", "Only %1 of %2 bytes could be written.")
-                             .arg(file.size())
-                             .arg(total);
-            }
-            file.cancelWriting();
-            return false;
-        }
-        if (!file.commit()) {
-            if (error)
-                *error = file.errorString();
-            return false;
-        }
-        return true;
+        // The device did not see these writes: its position stays at 0, so the size is checked
+        // against what was handed to the system.
+        return commitWritten(file, true, total, error);
     }
 #endif
     for (const QByteArray &bytes : pieces) {
